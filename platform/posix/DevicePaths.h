@@ -1,0 +1,20 @@
+// Opening device files on the simulated host. The program names raw devices
+// by their Mac paths ("/dev/rdisk2"); this layer resolves such absolute device
+// paths inside the host folder, so nothing the registry says reaches the
+// machine's own /dev. Every other path is used as it is.
+#pragma once
+
+#include <string>
+
+namespace posix {
+
+// The folder that plays the host's "/" (set once at start-up by the host).
+void SetHostRoot(const std::string& root);
+
+// The path as this machine sees it: "/dev/x" becomes "<host root>/dev/x".
+std::string ResolveHostPath(const char* path);
+
+// open(2) on the resolved path.
+int open(const char* path, int oflag, int mode);
+
+} // namespace posix
