@@ -19,6 +19,10 @@ typedef Ptr* Handle;
 typedef Handle IconSuiteRef;
 typedef Handle IconFamilyHandle;
 
+typedef UInt32 ByteCount;
+typedef UInt32 ItemCount;
+typedef UInt32 OptionBits;
+
 typedef UInt16 MenuItemIndex;
 typedef UInt32 MenuCommand;
 typedef SInt16 ControlPartCode;
@@ -47,4 +51,12 @@ struct HICommand {
 struct ProcessSerialNumber {
     UInt32 highLongOfPSN;
     UInt32 lowLongOfPSN;
+};
+
+// A rectangle in window coordinates, in the order the toolbox writes it.
+struct Rect {
+    SInt16 top;
+    SInt16 left;
+    SInt16 bottom;
+    SInt16 right;
 };
