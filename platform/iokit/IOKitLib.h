@@ -35,9 +35,11 @@ enum : IOReturn {
     kIOReturnError = (int)0xe00002bc,
     kIOReturnNoMemory = (int)0xe00002bd,
     kIOReturnBadArgument = (int)0xe00002c2,
+    kIOReturnNoDevice = (int)0xe00002c0,
     kIOReturnUnsupported = (int)0xe00002c7,
     kIOReturnIOError = (int)0xe00002ca,
     kIOReturnNotPermitted = (int)0xe00002e2,
+    kIOReturnNotFound = (int)0xe00002f0,
 };
 
 // A matching dictionary for the class; the caller releases it.

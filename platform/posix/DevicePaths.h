@@ -5,13 +5,23 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace posix {
 
 // The folder that plays the host's "/" (set once at start-up by the host).
 void SetHostRoot(const std::string& root);
+// The folder set above; empty until then.
+const std::string& HostRoot();
+
+// True when name is one path component that stays where it is put: not
+// empty, without '/' or NUL, and not "." or "..".
+bool IsPlainFileName(std::string_view name);
 
 // The path as this machine sees it: "/dev/x" becomes "<host root>/dev/x".
+// A device path that would climb out of the host's dev/ (a ".." component),
+// or any device path while no host root is set, gives the empty path, which
+// nothing can open.
 std::string ResolveHostPath(const char* path);
 
 // open(2) on the resolved path.
