@@ -19,7 +19,9 @@ struct CFRange {
     CFIndex location;
     CFIndex length;
 };
-inline CFRange CFRangeMake(CFIndex location, CFIndex length) { return CFRange{location, length}; }
+inline CFRange CFRangeMake(CFIndex location, CFIndex length) {
+    return CFRange{location, length};
+}
 
 typedef const struct __CFAllocator* CFAllocatorRef;
 typedef const struct __CFString* CFStringRef;
@@ -36,7 +38,7 @@ typedef CFTypeRef CFPropertyListRef;
 
 extern const CFAllocatorRef kCFAllocatorDefault;
 
-// Any object.
+// Any object. A null reference has type 0; retaining or releasing it does nothing.
 CFTypeID CFGetTypeID(CFTypeRef cf);
 CFTypeRef CFRetain(CFTypeRef cf);
 void CFRelease(CFTypeRef cf);
@@ -60,7 +62,8 @@ CFStringRef CFStringCreateFromExternalRepresentation(CFAllocatorRef alloc, CFDat
                                                      CFStringEncoding encoding);
 CFIndex CFStringGetLength(CFStringRef str);
 // Copies the text with its terminator into buffer; false when a character has
-// no form in the encoding or the text and terminator do not fit bufferSize.
+// no form in the encoding or the text and terminator do not fit bufferSize,
+// and then buffer holds the empty text (when bufferSize is at least 1).
 Boolean CFStringGetCString(CFStringRef str, char* buffer, CFIndex bufferSize,
                            CFStringEncoding encoding);
 CFStringEncoding CFStringGetSystemEncoding();
@@ -75,7 +78,9 @@ CFStringRef __CFStringMakeConstantString(const char* cStr);
 void CopyCStringToPascal(const char* src, Str255 dst);
 
 // Numbers. A number keeps the type it was created with; reading it as
-// another type converts the value.
+// another type converts the value. Widths: SInt8/Char 8 bits, SInt16/Short 16,
+// SInt32/Int/Long 32 (a long as on the system the program was written for),
+// SInt64/LongLong/CFIndex 64, Float32/Float 32, Float64/Double 64.
 typedef CFIndex CFNumberType;
 enum : CFNumberType {
     kCFNumberSInt8Type = 1,
@@ -100,7 +105,9 @@ CFNumberType CFNumberGetType(CFNumberRef number);
 CFIndex CFNumberGetByteSize(CFNumberRef number);
 Boolean CFNumberIsFloatType(CFNumberRef number);
 // Writes the value as theType into valuePtr; false when the value was not
-// exactly representable in that type (it is still written, converted).
+// exactly representable in that type (it is still written, converted: an
+// integer keeps its low bits, a float is truncated toward zero and held to
+// the integer type's range).
 Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePtr);
 
 // Data.
@@ -116,8 +123,8 @@ extern const CFBooleanRef kCFBooleanTrue;
 extern const CFBooleanRef kCFBooleanFalse;
 Boolean CFBooleanGetValue(CFBooleanRef boolean);
 
-// Dictionaries. Keys and values are retained by the dictionary; keys compare
-// with CFEqual.
+// Dictionaries. Keys and values are CF objects retained by the dictionary
+// (whatever callbacks are passed); keys compare with CFEqual.
 struct CFDictionaryKeyCallBacks;
 struct CFDictionaryValueCallBacks;
 extern const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks;
@@ -132,7 +139,7 @@ CFIndex CFDictionaryGetCount(CFDictionaryRef dict);
 // Fills keys and values (either may be null) in insertion order.
 void CFDictionaryGetKeysAndValues(CFDictionaryRef dict, const void** keys, const void** values);
 
-// Arrays. Values are retained by the array.
+// Arrays. Values are CF objects retained by the array.
 struct CFArrayCallBacks;
 extern const CFArrayCallBacks kCFTypeArrayCallBacks;
 CFTypeID CFArrayGetTypeID();
@@ -142,24 +149,32 @@ void CFArrayAppendValue(CFMutableArrayRef array, const void* value);
 CFIndex CFArrayGetCount(CFArrayRef array);
 const void* CFArrayGetValueAtIndex(CFArrayRef array, CFIndex index);
 
-// URLs of files.
+// URLs of files. A relative path is taken relative to the current directory
+// at the time the URL is made.
 CFTypeID CFURLGetTypeID();
 CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef alloc, const UInt8* buffer,
                                                  CFIndex bufLen, Boolean isDirectory);
 CFURLRef CFURLCreateCopyAppendingPathComponent(CFAllocatorRef alloc, CFURLRef url,
                                                CFStringRef pathComponent, Boolean isDirectory);
-// Writes the path with its terminator; false when it does not fit maxBufLen.
+// Writes the absolute path with its terminator; false when it does not fit
+// maxBufLen, and then buffer holds the empty text.
 Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase, UInt8* buffer,
                                          CFIndex maxBufLen);
-// False when the file does not exist.
+// False when the file does not exist or its path does not fit FSRef.path.
 Boolean CFURLGetFSRef(CFURLRef url, FSRef* fsRef);
 
 // Bundles. The main bundle is the application bundle that holds the running
-// executable (.../Name.app/Contents/MacOS/Name).
+// executable (.../Name.app/Contents/MacOS/Name); null when the executable is
+// not inside one. The localization read is English.lproj.
+CFTypeID CFBundleGetTypeID();
 CFBundleRef CFBundleGetMainBundle();
+// A bundle for the folder the URL names (the caller releases it); null when
+// there is no such folder.
+CFBundleRef CFBundleCreate(CFAllocatorRef alloc, CFURLRef bundleURL);
 CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle);
 // The text for key in the table (null: the default table "Localizable.strings"
-// of the bundle's localization), or value when there is none.
+// of the bundle's localization), or value when there is none (key when value
+// is null). A null bundle gives value. The result is the caller's to release.
 CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFStringRef value,
                                         CFStringRef tableName);
 // A value of the bundle's Info.plist, or null.
