@@ -81,7 +81,7 @@ UInt32 GetEventClass(EventRef event);
 UInt32 GetEventKind(EventRef event);
 // outActualType and outActualSize may be null. A parameter the event lacks
 // gives eventParameterNotFoundErr, one of another type errAECoercionFail, a
-// buffer of another size than the type's paramErr.
+// buffer too small for it paramErr.
 OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType desiredType,
                            EventParamType* outActualType, ByteCount bufferSize,
                            ByteCount* outActualSize, void* outData);

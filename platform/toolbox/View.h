@@ -65,7 +65,7 @@ struct AlertInfo {
     std::string title;
     std::string message;
     std::optional<std::string> secondary;
-    std::vector<AlertButton> buttons; // in the order they are laid out, default last
+    std::vector<AlertButton> buttons; // laid out left to right
     DialogItemIndex defaultButton = 1;
     DialogItemIndex cancelButton = 0; // 0: none
 };
