@@ -1,0 +1,43 @@
+// restore-map BACKUP DEVICE: puts a map area kept by the driver (32 KB, blocks
+// 0 to 63) back on a device or disk image. The backup must be a whole map
+// that fits the device; what it replaces is kept beside the backup first.
+#include "host/MapWriter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: restore-map BACKUP DEVICE\n");
+        return 2;
+    }
+    const std::filesystem::path backup = argv[1], device = argv[2];
+    std::ifstream in(backup, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "restore-map: cannot read %s\n", backup.c_str());
+        return 1;
+    }
+    std::vector<UInt8> image((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        std::fprintf(stderr, "restore-map: cannot read %s\n", backup.c_str());
+        return 1;
+    }
+    std::string folder = backup.parent_path().empty() ? "." : backup.parent_path().string();
+    host::MapReplacement outcome =
+        host::ReplaceMapArea(device.string(), image, folder, device.filename().string());
+    if (outcome.status != kIOReturnSuccess) {
+        std::fprintf(stderr, "restore-map: %s\n", outcome.problem.c_str());
+        if (!outcome.backupPath.empty())
+            std::fprintf(stderr, "restore-map: the map it replaced is kept in %s\n",
+                         outcome.backupPath.c_str());
+        return 1;
+    }
+    std::printf("restored %s from %s; the map it replaced is kept in %s\n", device.c_str(),
+                backup.c_str(), outcome.backupPath.c_str());
+    return 0;
+}
