@@ -1,5 +1,7 @@
 #include "platform/security/Authorization.h"
 
+#include "platform/posix/DevicePaths.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -63,9 +65,16 @@ std::vector<std::string> LauncherCommandLine(const std::string& launcher, bool i
     else
         argv.push_back("--"); // everything after this is the command, not sudo's options
     argv.push_back(kEnvProgram);
-    for (const char* name : kPassedVariables)
-        if (const char* value = std::getenv(name))
+    for (const char* name : kPassedVariables) {
+        const char* value = std::getenv(name);
+        // The tool runs on the host this process runs on: its folder as
+        // resolved at start-up, so that a relative CAPEXT_HOST, or none (the
+        // demo host), names the same folder from inside the host folder.
+        if (std::strcmp(name, "CAPEXT_HOST") == 0 && !posix::HostRoot().empty())
+            value = posix::HostRoot().c_str();
+        if (value)
             argv.push_back(std::string(name) + "=" + value);
+    }
     argv.push_back(tool);
     for (char* const* arg = arguments; arg && *arg; ++arg)
         argv.push_back(*arg);

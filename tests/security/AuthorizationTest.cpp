@@ -3,6 +3,8 @@
 // launchers in a private search path record how they were called.
 #include "platform/security/Authorization.h"
 
+#include "platform/posix/DevicePaths.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -136,6 +138,9 @@ TEST_F(RelaunchTest, PkexecRunsTheToolThroughEnvWithTheProgramsVariablesOnly) {
 
 TEST_F(RelaunchTest, SudoIsUsedWhenPkexecIsMissing) {
     InstallFakeLauncher("sudo");
+    // The host folder as start-up resolved it stands for a relative CAPEXT_HOST.
+    env_.Set("CAPEXT_HOST", "hosts/demo");
+    posix::SetHostRoot("/srv/hosts/demo");
     env_.Set("CAPEXT_SCRIPT", "/tmp/actions");
     env_.Set("WAYLAND_DISPLAY", "wayland-0");
     env_.Set("XDG_RUNTIME_DIR", "/run/user/1000");
@@ -148,6 +153,7 @@ TEST_F(RelaunchTest, SudoIsUsedWhenPkexecIsMissing) {
         (dir_ / "bin" / "sudo").string(),
         "--",
         "/usr/bin/env",
+        "CAPEXT_HOST=/srv/hosts/demo",
         "CAPEXT_SCRIPT=/tmp/actions",
         "WAYLAND_DISPLAY=wayland-0",
         "XDG_RUNTIME_DIR=/run/user/1000",
@@ -157,6 +163,7 @@ TEST_F(RelaunchTest, SudoIsUsedWhenPkexecIsMissing) {
         "-un",
     };
     EXPECT_EQ(RecordedCommandLine(), expected);
+    posix::SetHostRoot("");
 }
 
 TEST_F(RelaunchTest, PkexecAuthenticationOutcomesAndTheToolsOwnStatus) {
