@@ -362,7 +362,7 @@ Value DemoRegistry(const std::vector<DemoDrive>& d) {
         {Entry("IOPlatformExpertDevice", "PowerMac3,6", Supers({}),
                {{"model", Bytes({'P', 'o', 'w', 'e', 'r', 'M', 'a', 'c', '3', ',', '6', 0})}},
                {Entry("AppleMacRISC2PE", "AppleMacRISC2PE", Supers({"IOPlatformExpert"}), {},
-                      {internalBus, cardBus})})});
+                      {cardBus, internalBus})})});
 }
 
 Value SystemVersion() {
