@@ -2,10 +2,10 @@
 
 #include "format/NumberText.h"
 #include "format/RegistryValueText.h"
+#include "platform/corefoundation/CFHelpers.h"
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -15,11 +15,8 @@ constexpr IOOptionBits kEntryOnly = kIORegistryIterateParents;
 constexpr IOOptionBits kEntryAndBelow = kIORegistryIterateRecursively;
 constexpr IOOptionBits kEntryAndAbove = kIORegistryIterateRecursively | kIORegistryIterateParents;
 
-struct CFReleaser {
-    void operator()(const void* object) const { CFRelease(object); }
-};
-// A Core Foundation object handed to us by a Create/Copy call.
-using OwnedCF = std::unique_ptr<const void, CFReleaser>;
+// A search result: it belongs to the reader, which releases it when done.
+using OwnedCF = cf::Owned<CFTypeRef>;
 
 OwnedCF Search(io_service_t service, CFStringRef key, IOOptionBits options) {
     return OwnedCF(IORegistryEntrySearchCFProperty(service, kIOServicePlane, key,
@@ -131,11 +128,10 @@ void ComposeSCSI(io_service_t service, const char* connection, char (&text)[kReg
 // The bus text of an ATA drive from its "io-device-location" data: the bytes
 // read as text in the system encoding; "0" when no text results.
 void BusTextFromLocation(CFDataRef location, char (&busText)[kRegistryTextSize]) {
-    busText[0] = '\0';
-    OwnedCF string(CFStringCreateFromExternalRepresentation(kCFAllocatorDefault, location,
-                                                            CFStringGetSystemEncoding()));
-    if (string == nullptr || !CFStringGetCString(static_cast<CFStringRef>(string.get()), busText,
-                                                 sizeof busText, GetApplicationTextEncoding())) {
+    cf::Owned<CFStringRef> string(CFStringCreateFromExternalRepresentation(
+        kCFAllocatorDefault, location, CFStringGetSystemEncoding()));
+    if (!string ||
+        !CFStringGetCString(string.get(), busText, sizeof busText, GetApplicationTextEncoding())) {
         busText[0] = '\0';
     }
     if (busText[0] == '\0') {
@@ -156,7 +152,7 @@ void ComposeATA(io_service_t service, const char* connection, char (&text)[kRegi
 
     char busText[kRegistryTextSize] = "";
     OwnedCF busId = Search(service, CFSTR("AAPL,bus-id"), kEntryAndAbove);
-    if (busId != nullptr) {
+    if (busId) {
         if (CFDataRef data = AsData(busId.get())) {
             ConvertCFDataToCStr(data, busText);
             StripLeadingZeros(busText);
@@ -168,7 +164,7 @@ void ComposeATA(io_service_t service, const char* connection, char (&text)[kRegi
         }
     } else {
         OwnedCF location = Search(service, CFSTR("io-device-location"), kEntryAndAbove);
-        if (location == nullptr) {
+        if (!location) {
             std::strcpy(text, "????");
             return;
         }
