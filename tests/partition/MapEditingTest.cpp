@@ -7,7 +7,9 @@
 namespace {
 
 // A block that is not an entry but holds something, as a disk may have behind its map.
-void FillWithJunk(Partition& slot) { std::memset(slot.bytes, 0x5A, kBlockSize); }
+void FillWithJunk(Partition& slot) {
+    std::memset(slot.bytes, 0x5A, kBlockSize);
+}
 
 } // namespace
 
