@@ -32,6 +32,17 @@ inline std::string Dict(const std::string& key, const std::string& properties) {
     return "<key>" + key + "</key><dict>" + properties + "</dict>";
 }
 
+inline std::string Characteristics(const std::string& productName) {
+    return Dict("Device Characteristics", String("Product Name", productName));
+}
+inline std::string Protocol(const std::string& interconnect, const std::string& more = "") {
+    return Dict("Protocol Characteristics", String("Physical Interconnect", interconnect) + more);
+}
+inline std::string MediaIcon(const std::string& bundle, const std::string& file) {
+    return Dict("IOMediaIcon",
+                String("CFBundleIdentifier", bundle) + String("IOBundleResourceFile", file));
+}
+
 // One entry with its properties and children (entries), optionally naming the
 // classes it derives from.
 inline std::string Entry(const std::string& className, const std::string& properties = "",

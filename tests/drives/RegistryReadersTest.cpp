@@ -60,10 +60,6 @@ class ReaderTest : public RegistryTest {
     }
 };
 
-std::string Characteristics(const std::string& productName) {
-    return Dict("Device Characteristics", String("Product Name", productName));
-}
-
 TEST_F(ReaderTest, ProductNameEndsAtTheFirstDoubleSpace) {
     const struct {
         const char* name;
@@ -197,11 +193,6 @@ TEST_F(ReaderTest, SizeIsTheWholeDrivesOrLeftAsItWas) {
     }
 }
 
-std::string MediaIcon(const std::string& bundle, const std::string& file) {
-    return Dict("IOMediaIcon",
-                String("CFBundleIdentifier", bundle) + String("IOBundleResourceFile", file));
-}
-
 TEST_F(ReaderTest, MediaIconPathNamesTheExtensionsResourceFile) {
     const struct {
         const char* what;
@@ -254,10 +245,6 @@ TEST_F(ReaderTest, MediaIconPathStaysInsideTheExtensionsFolder) {
         SCOPED_TRACE(c.bundle);
         EXPECT_EQ(c.expected, MediaIconPath({.driver = MediaIcon(c.bundle, c.file)}));
     }
-}
-
-std::string Protocol(const std::string& interconnect, const std::string& more = "") {
-    return Dict("Protocol Characteristics", String("Physical Interconnect", interconnect) + more);
 }
 
 // Base64 of the bytes 00 00 00 01, 00 00 00 00, 00 00 01 00, and of the texts
