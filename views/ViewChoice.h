@@ -1,8 +1,12 @@
 // Chooses how the program meets a person, from the environment.
 //
-// CAPEXT_VIEW=headless|qt|terminal forces a view. The headless view reads
-// its actions from the file CAPEXT_SCRIPT names, or from standard input.
-// Until the desktop and terminal views exist, every run is headless.
+// CAPEXT_VIEW=qt|terminal|headless forces a view. Without it, the desktop
+// window (qt) when a display is named (DISPLAY or WAYLAND_DISPLAY), else the
+// terminal when standard input and output are one, else headless (scripts
+// and pipes). When the window cannot be shown, one line on standard error
+// says why and the run goes on in the terminal (headless without one); so it
+// does when the terminal cannot be driven. The headless view reads its
+// actions from the file CAPEXT_SCRIPT names, or from standard input.
 //
 // The program's main hands the result to the toolbox before anything else:
 //     toolbox::SetToolboxView(ChooseView());
