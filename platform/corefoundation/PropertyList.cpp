@@ -5,6 +5,7 @@
 
 #include "platform/corefoundation/CFHelpers.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -133,6 +134,15 @@ class TreeReader {
         return nullptr;
     }
 
+    // The line where the visible part of a text node starts. The parser gives
+    // a text node the line where it stopped reading it, so the line breaks
+    // after the first visible character are counted back.
+    static long TextLine(const xmlNode* node, std::string_view text) {
+        std::string_view rest = text.substr(text.find_first_not_of(" \t\r\n"));
+        long line = xmlGetLineNo(node) - std::count(rest.begin(), rest.end(), '\n');
+        return std::max(line, xmlGetLineNo(node->parent));
+    }
+
     // A container holds elements, comments and blank text only.
     bool CheckNoText(xmlNode* node) {
         for (xmlNode* child = node->children; child != nullptr; child = child->next) {
@@ -140,8 +150,9 @@ class TreeReader {
                 continue;
             std::string_view text = reinterpret_cast<const char*>(child->content);
             if (!IsBlank(text)) {
-                Fail(child, "<" + std::string(Name(node)) + "> holds the text " +
-                                Quoted(Trimmed(text)) + " outside any element");
+                error_ = "line " + std::to_string(TextLine(child, text)) + ": <" +
+                         std::string(Name(node)) + "> holds the text " + Quoted(Trimmed(text)) +
+                         " outside any element";
                 return false;
             }
         }
@@ -376,11 +387,24 @@ std::optional<std::string> ReadWholeFile(const char* path, int* fault) {
 // ---------------------------------------------------------------- writing
 
 std::string TypeName(CFTypeRef value) {
+    CFTypeID type = CFGetTypeID(value);
     if (value == nullptr)
         return "a null value";
-    if (CFGetTypeID(value) == CFURLGetTypeID())
+    if (type == CFStringGetTypeID())
+        return "a string";
+    if (type == CFNumberGetTypeID())
+        return "a number";
+    if (type == CFDataGetTypeID())
+        return "a data object";
+    if (type == CFBooleanGetTypeID())
+        return "a boolean";
+    if (type == CFDictionaryGetTypeID())
+        return "a dictionary";
+    if (type == CFArrayGetTypeID())
+        return "an array";
+    if (type == CFURLGetTypeID())
         return "a URL";
-    if (CFGetTypeID(value) == CFBundleGetTypeID())
+    if (type == CFBundleGetTypeID())
         return "a bundle";
     return "an object of unknown type";
 }
