@@ -405,7 +405,7 @@ bool Populate(const fs::path& dir, std::string* error) {
 bool MakeDemoHost(const std::string& dirText, std::string* error) {
     std::string problem;
     fs::path dir = fs::absolute(fs::path(dirText)).lexically_normal();
-    if (dir.has_filename() == false)
+    if (!dir.has_filename())
         dir = dir.parent_path();
     // Built beside its place and moved there whole, so that an interrupted
     // run never leaves a half-made host behind.

@@ -57,7 +57,8 @@ bool EnterSimulatedHost() {
         !fs::exists(fs::path(folder) / "registry.plist", ec)) {
         std::string error;
         fs::create_directories(fs::path(folder).parent_path(), ec);
-        if (!MakeDemoHost(folder, &error))
+        // Another start-up may have made it meanwhile; then that one is used.
+        if (!MakeDemoHost(folder, &error) && !fs::exists(fs::path(folder) / "registry.plist", ec))
             return Complain(error);
     }
     if (!fs::is_directory(folder, ec))

@@ -1,6 +1,7 @@
 // The I/O Registry behind IOKitLib.h: a tree of entries (the IOService plane)
 // with their classes and properties, the process's one loaded plane, and the
-// drivers that answer property sets on entries of their class.
+// drivers that answer property sets on entries of their class. Used from the
+// main thread only, like the application that calls it.
 #pragma once
 
 #include "platform/iokit/IOKitLib.h"
