@@ -4,6 +4,7 @@
 #include "format/RegistryValueText.h"
 #include "platform/corefoundation/CFHelpers.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -81,6 +82,16 @@ bool IsSinglePathComponent(const char* name) {
            std::strcmp(name, "..") != 0;
 }
 
+// A description composed by format; a longer one is cut to the 255 characters
+// the buffer holds.
+[[gnu::format(printf, 2, 3)]] void Compose(char (&text)[kRegistryTextSize], const char* format,
+                                           ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+}
+
 // Decimal or hexadecimal text of a registry number, in a buffer that starts
 // empty (the conversion writes nothing for types it does not print).
 void NumberText(CFNumberRef number, char (&text)[kRegistryTextSize], Boolean hex) {
@@ -99,7 +110,7 @@ void ComposeWithNumber(io_service_t service, const char* connection, CFStringRef
     }
     char numberText[kRegistryTextSize];
     NumberText(number, numberText, hex);
-    std::snprintf(text, sizeof text, "%s%s%s", connection, label, numberText);
+    Compose(text, "%s%s%s", connection, label, numberText);
 }
 
 // "<connection>:  ID = <target>", the target from "Protocol Characteristics"
@@ -122,7 +133,7 @@ void ComposeSCSI(io_service_t service, const char* connection, char (&text)[kReg
     }
     char targetText[kRegistryTextSize];
     NumberText(number, targetText, false);
-    std::snprintf(text, sizeof text, "%s%s%s", connection, ":  ID = ", targetText);
+    Compose(text, "%s%s%s", connection, ":  ID = ", targetText);
 }
 
 // The bus text of an ATA drive from its "io-device-location" data: the bytes
@@ -177,8 +188,7 @@ void ComposeATA(io_service_t service, const char* connection, char (&text)[kRegi
 
     // Unit 0 is the master; so is a unit that printed as nothing.
     const bool master = std::strstr("0", unitText) != nullptr;
-    std::snprintf(text, sizeof text, "%s Bus %s: %s", connection, busText,
-                  master ? "Master" : "Slave");
+    Compose(text, "%s Bus %s: %s", connection, busText, master ? "Master" : "Slave");
 }
 
 } // namespace
