@@ -1,0 +1,189 @@
+#include "tests/e2e/TestHost.h"
+
+#include "host/DriveIcons.h"
+#include "platform/corefoundation/CFHelpers.h"
+#include "platform/corefoundation/PropertyList.h"
+
+#include <fstream>
+#include <stdexcept>
+#include <unistd.h>
+#include <utility>
+
+namespace e2e {
+
+namespace {
+
+// Property list values: each call answers a new reference, and a container
+// takes over the references put into it.
+CFTypeRef Str(const std::string& text) {
+    CFStringRef string = cf::CreateString(text);
+    if (!string)
+        throw std::invalid_argument("not UTF-8: " + text);
+    return string;
+}
+
+CFTypeRef Int(SInt64 value) {
+    return CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt64Type, &value);
+}
+
+CFTypeRef Int32(SInt32 value) {
+    return CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &value);
+}
+
+using Properties = std::vector<std::pair<std::string, CFTypeRef>>;
+
+CFTypeRef Dict(const Properties& properties) {
+    CFMutableDictionaryRef dict = CFDictionaryCreateMutable(
+        kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    for (const auto& [key, value] : properties) {
+        cf::Owned<CFStringRef> keyString(cf::CreateString(key));
+        CFDictionarySetValue(dict, keyString.get(), value);
+        CFRelease(value);
+    }
+    return dict;
+}
+
+CFTypeRef Array(const std::vector<CFTypeRef>& values) {
+    CFMutableArrayRef array = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
+    for (CFTypeRef value : values) {
+        CFArrayAppendValue(array, value);
+        CFRelease(value);
+    }
+    return array;
+}
+
+CFTypeRef Entry(const std::string& className, Properties properties,
+                std::vector<CFTypeRef> children = {}, std::vector<std::string> supers = {}) {
+    Properties all{{"IOObjectClass", Str(className)}, {"IORegistryEntryName", Str(className)}};
+    if (!supers.empty()) {
+        std::vector<CFTypeRef> names;
+        for (const std::string& super : supers)
+            names.push_back(Str(super));
+        all.emplace_back("IOSuperclasses", Array(names));
+    }
+    all.insert(all.end(), properties.begin(), properties.end());
+    if (!children.empty())
+        all.emplace_back("IORegistryEntryChildren", Array(children));
+    return Dict(all);
+}
+
+// The media icon every test drive shows, where the program looks for it.
+constexpr const char* kIconPath =
+    "System/Library/Extensions/IOStorageFamily.kext/Contents/Resources/Internal.icns";
+
+// One drive on its own ATA channel: the device nub with its characteristics,
+// the maker's driver, and the whole drive's media below it.
+CFTypeRef DriveEntry(int bus, const std::string& bsdName, const TestDrive& drive) {
+    Properties driver{{"CFBundleIdentifier", Str("com.Varnholme.driver.ATA6")}};
+    if (drive.refusal)
+        driver.emplace_back("ReplacePartitionMapRefusal", Int32(*drive.refusal));
+    CFTypeRef media =
+        Entry("IOMedia",
+              {{"BSD Name", Str(bsdName)},
+               {"Size", Int(drive.sizeInBytes)},
+               {"Whole", CFRetain(kCFBooleanTrue)},
+               {"IOMediaIcon", Dict({{"CFBundleIdentifier", Str("com.apple.iokit.IOStorageFamily")},
+                                     {"IOBundleResourceFile", Str("Internal.icns")}})}},
+              {}, {"IOStorage", "IOService"});
+    CFTypeRef driverEntry = Entry("com_Varnholme_ATA6BlockStorageDriver", driver, {media},
+                                  {"IOBlockStorageDriver", "IOStorage", "IOService"});
+    CFTypeRef nub = Entry(
+        "ATADeviceNub",
+        {{"unit number", Int32(0)},
+         {"Protocol Characteristics", Dict({{"Physical Interconnect", Str("ATA")},
+                                            {"Physical Interconnect Location", Str("Internal")}})},
+         {"Device Characteristics", Dict({{"Product Name", Str(drive.productName + "  ")}})}},
+        {driverEntry}, {"IOATADevice", "IOService"});
+    UInt8 busId[4] = {0, 0, 0, static_cast<UInt8>(bus)};
+    return Entry("IOPCIDevice", {{"AAPL,bus-id", CFDataCreate(kCFAllocatorDefault, busId, 4)}},
+                 {nub}, {"IOService"});
+}
+
+void WritePlist(CFTypeRef plist, const fs::path& path) {
+    cf::Owned<CFTypeRef> owned(plist);
+    std::string error;
+    if (!WritePropertyListToXMLFile(owned.get(), path.c_str(), &error))
+        throw std::runtime_error(error);
+}
+
+} // namespace
+
+MapImageBuilder WorkedExampleMap() {
+    return MapImageBuilder(0x0FFFFFFF)
+        .addHFS("Archive", 64, 267'999'936)
+        .addFree(268'000'000, 435'455);
+}
+
+TestDrive WorkedExampleDrive() {
+    TestDrive drive;
+    drive.map = WorkedExampleMap().build();
+    return drive;
+}
+
+TestHost::TestHost() {
+    static int serial = 0;
+    base_ = fs::temp_directory_path() /
+            ("capext-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+    fs::remove_all(base_);
+    path_ = base_ / "host";
+    scratch_ = base_ / "scratch";
+    fs::create_directories(path_);
+    fs::create_directories(scratch_);
+}
+
+TestHost::~TestHost() {
+    std::error_code ignored;
+    fs::remove_all(base_, ignored);
+}
+
+void TestHost::SetSystemVersion(std::optional<std::string> productVersion) {
+    systemVersion_ = std::move(productVersion);
+}
+
+std::string TestHost::AddDrive(TestDrive drive) {
+    std::string bsdName = "disk" + std::to_string(drives_.size() + 1);
+    drives_.emplace_back(bsdName, std::move(drive));
+    return bsdName;
+}
+
+fs::path TestHost::ImagePath(const std::string& bsdName) const {
+    return path_ / "disks" / (bsdName + ".img");
+}
+
+void TestHost::Write() {
+    if (systemVersion_) {
+        fs::create_directories(path_ / "System/Library/CoreServices");
+        WritePlist(
+            Dict({{"ProductName", Str("Mac OS X")}, {"ProductVersion", Str(*systemVersion_)}}),
+            path_ / "System/Library/CoreServices/SystemVersion.plist");
+    }
+    fs::create_directories(path_ / "dev");
+    fs::create_directories(path_ / "disks");
+    std::vector<CFTypeRef> channels;
+    int bus = 0;
+    for (const auto& [bsdName, drive] : drives_) {
+        channels.push_back(DriveEntry(++bus, bsdName, drive));
+        if (!drive.map)
+            continue;
+        UInt64 bytes = drive.deviceBytes.value_or(static_cast<UInt64>(drive.sizeInBytes));
+        if (bytes < kMapImageSize) {
+            // A device too short to hold the map area: its first bytes only.
+            std::ofstream(ImagePath(bsdName), std::ios::binary)
+                .write(reinterpret_cast<const char*>(drive.map->bytes.data()),
+                       static_cast<std::streamsize>(bytes));
+        } else {
+            CreateDiskImage(ImagePath(bsdName).string(), bytes, *drive.map);
+        }
+        fs::create_symlink("../disks/" + bsdName + ".img", path_ / "dev" / bsdName);
+        fs::create_symlink("../disks/" + bsdName + ".img", path_ / "dev" / ("r" + bsdName));
+    }
+    WritePlist(Entry("IORegistryEntry", {}, channels), path_ / "registry.plist");
+
+    fs::path icon = path_ / kIconPath;
+    fs::create_directories(icon.parent_path());
+    std::string error;
+    if (!host::WriteDriveIconFile(host::DriveIconKind::Internal, icon.string(), &error))
+        throw std::runtime_error(error);
+}
+
+} // namespace e2e
