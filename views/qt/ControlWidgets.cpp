@@ -89,7 +89,8 @@ class IconControl final : public ControlWidget {
             return;
         path_ = path;
         icon_ = path.empty() ? QIcon() : QIcon(Text(path));
-        setAccessibleName(path.empty() ? QString("No icon") : IconDescription(path) + " icon");
+        QString name = path.empty() ? QString("No") : IconDescription(path);
+        setAccessibleName(name.endsWith("icon", Qt::CaseInsensitive) ? name : name + " icon");
         update();
     }
 

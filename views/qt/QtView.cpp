@@ -13,6 +13,22 @@
 #include "views/qt/AlertBox.h"
 
 namespace qtview {
+namespace {
+
+// Qt's handler before ours (its default one when none was installed).
+QtMessageHandler gQtMessages = nullptr;
+bool gFilteringQtMessages = false;
+
+// Icon families may hold their largest images as JPEG 2000, which Qt cannot
+// read; it draws from the family's other sizes, and the warning says nothing
+// a person could act on.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith("QICNSHandler::read(): Failed, compressed format"))
+        return;
+    gQtMessages(type, context, text);
+}
+
+} // namespace
 
 QtView::QtView(std::string platform) {
     arguments_.push_back("CapacityExtender");
@@ -29,6 +45,10 @@ QtView::~QtView() {
 bool QtView::StartQt() {
     if (session_)
         return false;
+    if (!gFilteringQtMessages) {
+        gQtMessages = qInstallMessageHandler(FilterQtMessages);
+        gFilteringQtMessages = true;
+    }
     if (QApplication::instance() == nullptr) {
         argv_.clear();
         for (std::string& argument : arguments_)
