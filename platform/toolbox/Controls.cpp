@@ -75,6 +75,10 @@ OSErr SetControlData(ControlRef control, ControlPartCode part, ResType tag, Size
         if (content.contentType != kControlContentIconRef &&
             content.contentType != kControlContentTextOnly)
             return errDataNotSupported;
+        // No icon (a null reference) is fine; an unknown reference is not.
+        if (content.contentType == kControlContentIconRef && content.u.iconRef != nullptr &&
+            !toolbox::IsKnownIcon(content.u.iconRef))
+            return paramErr;
         control->content = content;
     } else if (control->kind == kControlKindPopupButton &&
                tag == kControlPopupButtonMenuHandleTag) {

@@ -31,7 +31,8 @@ enum : OSType {
 enum : ResType {
     // Static text: the text bytes, without terminator, any length.
     kControlStaticTextTextTag = 'text',
-    // Icon: a ControlButtonContentInfo, exactly its size, on part 0 or 7.
+    // Icon: a ControlButtonContentInfo, exactly its size, on part 0 or 7,
+    // holding an IconRef from Icon Services or none.
     kControlIconContentTag = 'cont',
     // Popup button: its MenuRef, exactly sizeof(MenuRef) bytes.
     kControlPopupButtonMenuHandleTag = 'mhan',

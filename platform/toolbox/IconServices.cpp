@@ -20,6 +20,32 @@ namespace {
 // Far beyond any icon family; keeps a stray huge file from being read whole.
 constexpr std::uintmax_t kMaxIconFileSize = 64u << 20;
 
+UInt32 BigEndian32(const std::vector<char>& bytes, size_t at) {
+    UInt32 value = 0;
+    for (size_t i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<UInt8>(bytes[at + i]);
+    return value;
+}
+
+// The family's outline: the 'icns' header giving the file's length, then
+// one or more elements that fill it exactly. libicns does not release what
+// it has read when it refuses data, so only data of this shape reaches it.
+bool IsWellFormedFamily(const std::vector<char>& bytes) {
+    if (bytes.size() < 8 || BigEndian32(bytes, 0) != 'icns' ||
+        BigEndian32(bytes, 4) != bytes.size())
+        return false;
+    size_t at = 8;
+    while (at < bytes.size()) {
+        if (bytes.size() - at < 8)
+            return false;
+        UInt32 size = BigEndian32(bytes, at + 4);
+        if (size < 8 || size > bytes.size() - at)
+            return false;
+        at += size;
+    }
+    return at > 8;
+}
+
 // Reads the file and checks that it is an icon family holding at least one
 // element: fnfErr when there is no such file, invalidIconRefErr otherwise.
 OSStatus ReadIconFamilyFile(const FSRef* ref, std::vector<char>& bytes) {
@@ -37,14 +63,14 @@ OSStatus ReadIconFamilyFile(const FSRef* ref, std::vector<char>& bytes) {
     if (!in.good() && !in.eof())
         return invalidIconRefErr;
 
+    if (!IsWellFormedFamily(bytes))
+        return invalidIconRefErr;
     icns_set_print_errors(0); // a bad file is reported by status, never on the terminal
     icns_family_t* family = nullptr;
     int status = icns_import_family_data(static_cast<icns_size_t>(bytes.size()),
                                          reinterpret_cast<icns_byte_t*>(bytes.data()), &family);
-    icns_sint32_t elements = 0;
-    bool valid = status == ICNS_STATUS_OK && family != nullptr &&
-                 family->resourceType == ICNS_FAMILY_TYPE &&
-                 icns_count_elements_in_family(family, &elements) == ICNS_STATUS_OK && elements > 0;
+    bool valid =
+        status == ICNS_STATUS_OK && family != nullptr && family->resourceType == ICNS_FAMILY_TYPE;
     std::free(family);
     return valid ? OSStatus(noErr) : OSStatus(invalidIconRefErr);
 }

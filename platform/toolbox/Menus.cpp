@@ -122,10 +122,7 @@ OSErr SetMenuItemIconHandle(MenuRef menu, MenuItemIndex item, UInt8 iconType, Ha
     }
     case kMenuIconRefType: {
         auto icon = reinterpret_cast<IconRef>(iconHandle);
-        bool known = false;
-        for (auto& registered : toolbox::TheState().icons)
-            known = known || registered.get() == icon;
-        if (!known)
+        if (!toolbox::IsKnownIcon(icon))
             return paramErr;
         found->iconPath = icon->path;
         break;

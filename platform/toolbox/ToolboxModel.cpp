@@ -53,4 +53,12 @@ IconHandleBlock* FindIconHandle(Handle handle) {
     return nullptr;
 }
 
+bool IsKnownIcon(IconRef icon) {
+    for (const auto& known : TheState().icons) {
+        if (known.get() == icon)
+            return true;
+    }
+    return false;
+}
+
 } // namespace toolbox

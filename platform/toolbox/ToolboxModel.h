@@ -159,5 +159,7 @@ std::string TextFromApplicationBytes(std::string_view bytes);
 std::string TextFromCFString(CFStringRef string);
 
 IconHandleBlock* FindIconHandle(Handle handle);
+// True for an icon reference Icon Services made.
+bool IsKnownIcon(IconRef icon);
 
 } // namespace toolbox

@@ -81,18 +81,22 @@ TEST_F(Controls, GiveBackWhatWasSet) {
     EXPECT_EQ(size, 5); // the whole length, while only 3 bytes were copied
     EXPECT_STREQ(buffer, "Bus");
 
+    // A null icon reference is set as it is; one Icon Services never made is refused.
     ControlRef icon = ControlOf(mainWindow_, 'icon', 3);
-    auto fakeIcon = reinterpret_cast<IconRef>(0x1234);
-    ControlButtonContentInfo content{kControlContentIconRef, {fakeIcon}};
+    ControlButtonContentInfo content{kControlContentIconRef, {nullptr}};
     ASSERT_EQ(
         SetControlData(icon, kControlIconPart, kControlIconContentTag, sizeof content, &content),
         noErr);
-    ControlButtonContentInfo read{};
+    ControlButtonContentInfo read{0, {reinterpret_cast<IconRef>(1)}};
     ASSERT_EQ(
         GetControlData(icon, kControlIconPart, kControlIconContentTag, sizeof read, &read, nullptr),
         noErr);
     EXPECT_EQ(read.contentType, kControlContentIconRef);
-    EXPECT_EQ(read.u.iconRef, fakeIcon);
+    EXPECT_EQ(read.u.iconRef, nullptr);
+    content.u.iconRef = reinterpret_cast<IconRef>(0x1234);
+    EXPECT_EQ(
+        SetControlData(icon, kControlIconPart, kControlIconContentTag, sizeof content, &content),
+        paramErr);
 
     ControlRef popup = ControlOf(mainWindow_, 'popb', 1);
     MenuRef menu = nullptr;

@@ -35,6 +35,9 @@ TEST_F(Icons, OnlyIconFamiliesRegister) {
          invalidIconRefErr},
         {"a family cut short", WriteFile("short.icns", std::string("icns\0\0\0\x20is32", 12)),
          invalidIconRefErr},
+        {"an element running past the end",
+         WriteFile("over.icns", std::string("icns\0\0\0\x10is32\0\0\0\x20", 16)),
+         invalidIconRefErr},
         {"a folder", (dir_ / "folder.icns").string(), invalidIconRefErr},
     };
     for (const Case& c : cases) {
