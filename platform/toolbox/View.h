@@ -71,7 +71,9 @@ struct AlertInfo {
 };
 
 // The model as a view sees it. Every action runs the program's handlers to
-// completion (modal alerts included) before it returns.
+// completion (modal alerts included) before it returns. Actions a person
+// could not take (on a hidden window, an inactive control, a separator or a
+// disabled item) do nothing.
 class Model {
   public:
     // Every window, the frontmost first, hidden ones included.
@@ -82,9 +84,8 @@ class Model {
 
     // The person chose an enabled item of a menu of the menu bar.
     virtual void ChooseMenuItem(MenuRef menu, MenuItemIndex item) = 0;
-    // The person chose an item of a popup button: its value becomes the item,
-    // then the control is hit. Separators, disabled items and inactive
-    // popups are not choosable and are ignored.
+    // The person chose an item of a popup button: its value becomes the item
+    // (within the popup's maximum), then the control is hit.
     virtual void ChoosePopupItem(ControlRef popup, MenuItemIndex item) = 0;
     // The person clicked a control; an inactive control gets no hit.
     virtual void ClickControl(ControlRef control) = 0;
