@@ -492,10 +492,11 @@ class TreeWriter {
         auto length = CFDataGetLength(data);
         if (length > INT_MAX)
             return Fail("a data object of " + std::to_string(length) + " bytes is too long");
+        // The base64 writer takes no empty run of bytes: empty data is <data/>.
         return Ok(xmlTextWriterStartElement(writer_, BAD_CAST "data")) &&
-               Ok(xmlTextWriterWriteBase64(writer_,
-                                           reinterpret_cast<const char*>(CFDataGetBytePtr(data)), 0,
-                                           static_cast<int>(length))) &&
+               (length == 0 || Ok(xmlTextWriterWriteBase64(
+                                   writer_, reinterpret_cast<const char*>(CFDataGetBytePtr(data)),
+                                   0, static_cast<int>(length)))) &&
                Ok(xmlTextWriterEndElement(writer_));
     }
 

@@ -202,6 +202,7 @@ OwnedPlist EveryKind() {
     set("text", cf::CreateString("Tom & \"Jerry\" <caf\xC3\xA9>\n\tline two"));
     set("empty", cf::CreateString(""));
     set("data", CFDataCreate(kCFAllocatorDefault, bytes.data(), 256));
+    set("no data", CFDataCreate(kCFAllocatorDefault, nullptr, 0));
     set("s8", CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt8Type, &s8));
     set("s16", CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt16Type, &s16));
     set("s32", CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &s32));
