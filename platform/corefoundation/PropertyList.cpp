@@ -432,11 +432,8 @@ class TreeWriter {
         if (type == CFNumberGetTypeID())
             return WriteNumber(static_cast<CFNumberRef>(value));
         if (type == CFBooleanGetTypeID())
-            return Ok(xmlTextWriterStartElement(
-                       writer_,
-                       BAD_CAST(CFBooleanGetValue(static_cast<CFBooleanRef>(value)) ? "true"
-                                                                                    : "false"))) &&
-                   Ok(xmlTextWriterEndElement(writer_));
+            return WriteEmptyElement(CFBooleanGetValue(static_cast<CFBooleanRef>(value)) ? "true"
+                                                                                         : "false");
         if (type == CFDataGetTypeID())
             return WriteData(static_cast<CFDataRef>(value));
         if (type == CFDictionaryGetTypeID())
@@ -458,6 +455,11 @@ class TreeWriter {
     bool Fail(std::string what) {
         error_ = std::move(what);
         return false;
+    }
+
+    bool WriteEmptyElement(const char* element) {
+        return Ok(xmlTextWriterStartElement(writer_, BAD_CAST element)) &&
+               Ok(xmlTextWriterEndElement(writer_));
     }
 
     bool WriteString(const char* element, const std::string& text) {
