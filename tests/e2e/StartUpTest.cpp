@@ -132,6 +132,32 @@ TEST(StartUp, TheAboutWindowIsShownClosedAndShownAgain) {
     EXPECT_EQ(run.exitStatus, 0);
 }
 
+TEST(StartUp, TheQuitCommandEndsTheProgramThroughStandardHandling) {
+    TestHost host;
+    host.Write();
+    ProgramRun run = RunActions(host, {"command quit", "command abou"});
+    EXPECT_EQ(run.exitStatus, 0);
+    // The loop ended at "quit": the About command was never read.
+    ASSERT_EQ(run.States().size(), 2u);
+    EXPECT_FALSE(run.LastState()["about"]["visible"].get<bool>());
+}
+
+TEST(StartUp, ABundleWithoutItsAppIconEndsWithoutAWindow) {
+    TestHost host;
+    host.AddDrive(WorkedExampleDrive());
+    host.Write();
+    fs::path copy = host.scratch() / "Broken.app";
+    CopyBuiltBundle(copy);
+    fs::remove(copy / "Contents/Resources/AppIcon.icns");
+    RunOptions options;
+    options.program = copy / "Contents/MacOS/CapacityExtender";
+    options.actions = {"select 3"};
+    ProgramRun run = RunProgram(host.path(), options, host.scratch());
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_TRUE(run.events.empty());
+    EXPECT_EQ(run.errors, "");
+}
+
 TEST(StartUp, ABundleCopiedElsewhereRunsFromThere) {
     TestHost host;
     host.AddDrive(WorkedExampleDrive());
