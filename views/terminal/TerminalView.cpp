@@ -162,7 +162,8 @@ struct ShownWindow {
     std::vector<ControlRef> Focusables() const {
         std::vector<ControlRef> controls;
         for (const PlacedControl& placed : layout.controls) {
-            if (Focusable(*placed.control) && placed.row < layout.height)
+            bool shown = placed.row < layout.height && placed.width > 0;
+            if (Focusable(*placed.control) && shown)
                 controls.push_back(placed.control->control);
         }
         return controls;

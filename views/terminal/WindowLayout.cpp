@@ -67,6 +67,8 @@ int NaturalWidth(const toolbox::ControlInfo& control, int height) {
 void FillLines(PlacedControl& placed) {
     const toolbox::ControlInfo& control = *placed.control;
     int width = placed.width;
+    if (width <= 0)
+        return; // outside the window: nothing shows
     switch (control.kind) {
     case kControlKindIcon:
         placed.lines = {Fit(IconLabel(control), width)};
@@ -87,6 +89,9 @@ void FillLines(PlacedControl& placed) {
         placed.lines = {Fit(Wide(control.title), width)};
         break;
     }
+    // Whatever the decoration, nothing goes past the control's width.
+    for (std::wstring& line : placed.lines)
+        line = Fit(line, width - LabelColumns(placed.label));
 }
 
 bool RowsOverlap(const PlacedControl& a, const PlacedControl& b) {
