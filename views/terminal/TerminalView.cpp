@@ -27,7 +27,7 @@ constexpr int kEscape = 27;
 constexpr MenuCommand kQuitCommand = 'quit';
 // Alert boxes: the width of the box's inside, within what the screen allows.
 constexpr int kAlertMinWidth = 36;
-constexpr int kAlertMaxWidth = 64;
+constexpr int kAlertMaxWidth = 58;
 
 // ---- Keys
 
