@@ -345,8 +345,9 @@ TEST_F(TerminalViewTest, TheWindowIsDrawnAgainWhenTheTerminalChangesSize) {
     EXPECT_EQ(WaitForEnd(), 0);
 }
 
-// Without a terminal (a pipe, a script), the program stays headless.
-TEST_F(TerminalViewTest, WithoutATerminalTheProgramStaysHeadless) {
+// Without a terminal it can draw on — a pipe, a script, a terminal that
+// cannot move its cursor — the program stays headless.
+TEST_F(TerminalViewTest, WithoutATerminalItCanDrawOnTheProgramStaysHeadless) {
     std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u CAPEXT_VIEW -u CAPEXT_SCRIPT "
                           "CAPEXT_HOST=" +
                           ShellQuote(Host().string()) + " " + ShellQuote(kProgram) +
@@ -360,6 +361,12 @@ TEST_F(TerminalViewTest, WithoutATerminalTheProgramStaysHeadless) {
         text.append(buffer, n);
     EXPECT_EQ(pclose(output), 0);
     EXPECT_EQ(text.rfind("{\"event\":\"state\"", 0), 0u) << text;
+
+    TmuxTerminal dumb("TERM=dumb " + ShellQuote(kProgram) + "; exec sleep 600",
+                      {{"CAPEXT_HOST", Host().string()}, {"SHELL", "/bin/sh"}});
+    std::string screen = dumb.WaitForText("{\"event\":\"state\"");
+    EXPECT_TRUE(Contains(screen, "cannot drive the terminal (TERM=dumb); going on headless"))
+        << screen;
 }
 
 } // namespace

@@ -153,8 +153,11 @@ bool TerminalUsable() {
     int error = 0;
     if (setupterm(nullptr, TerminalFd(), &error) != OK)
         return false;
+    // A terminal that cannot move its cursor (TERM=dumb) cannot show a window.
+    const char* moveCursor = tigetstr("cup");
+    bool usable = moveCursor != nullptr && moveCursor != reinterpret_cast<const char*>(-1);
     del_curterm(cur_term);
-    return true;
+    return usable;
 }
 
 } // namespace terminal

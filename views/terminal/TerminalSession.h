@@ -34,7 +34,8 @@ class TerminalSession {
     bool colour_ = false;
 };
 
-// Whether the terminal that TERM names is one curses can drive.
+// Whether the terminal that TERM names is one curses can drive, with a
+// cursor that can be moved about the screen.
 bool TerminalUsable();
 
 } // namespace terminal

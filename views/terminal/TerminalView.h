@@ -15,5 +15,6 @@
 
 #include "platform/toolbox/View.h"
 
-// The view, or null when the terminal that TERM names cannot be driven.
+// The view, or null when the terminal that TERM names cannot be driven
+// (unknown, or unable to move its cursor).
 std::unique_ptr<toolbox::View> MakeTerminalView();
