@@ -13,7 +13,9 @@
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,15 @@ void Screenshot(QWidget* widget, const QString& file) {
     QString folder = qEnvironmentVariable("CAPEXT_QT_DRIVER_SHOTS");
     QString path = folder + "/" + file;
     if (widget->grab().save(path))
+        Report("screenshot", path);
+}
+
+// The whole screen, as a person sees it; only where there is a real screen.
+void ScreenScreenshot(const QString& file) {
+    if (QGuiApplication::platformName() != "xcb")
+        return;
+    QString path = qEnvironmentVariable("CAPEXT_QT_DRIVER_SHOTS") + "/" + file;
+    if (QGuiApplication::primaryScreen()->grabWindow(0).save(path))
         Report("screenshot", path);
 }
 
@@ -103,23 +114,39 @@ Step MainWindowShown() {
             }};
 }
 
-Step AlertShown(QString screenshot, int key) {
-    return {"an alert shows", [screenshot, key] {
-                QMessageBox* box = ShownAlert();
-                if (box == nullptr)
-                    return false;
-                ReportAlert(box);
-                if (!screenshot.isEmpty())
-                    Screenshot(box, screenshot);
-                // Dismissed as a person would: a click on its default
-                // button, or a key.
-                if (key == 0)
-                    QTest::mouseClick(box->defaultButton(), Qt::LeftButton);
-                else // to the button with the focus, as a keyboard does
-                    QTest::keyClick(box->focusWidget() != nullptr ? box->focusWidget() : box,
-                                    Qt::Key(key));
-                return true;
-            }};
+// Waits for the alert to be on the screen (and drawn there a moment), reports
+// it and dismisses it as a person would: a click on its default button, or a
+// key to the button with the focus.
+std::vector<Step> AnswerAlert(QString screenshot, int key) {
+    auto shown = std::make_shared<QElapsedTimer>();
+    return {
+        {"an alert shows",
+         [shown] {
+             QMessageBox* box = ShownAlert();
+             if (box == nullptr || box->windowHandle() == nullptr ||
+                 !box->windowHandle()->isExposed())
+                 return false;
+             shown->start();
+             return true;
+         }},
+        {"answer the alert",
+         [shown, screenshot, key] {
+             if (shown->elapsed() < 300)
+                 return false;
+             QMessageBox* box = ShownAlert();
+             ReportAlert(box);
+             if (!screenshot.isEmpty()) {
+                 Screenshot(box, screenshot);
+                 ScreenScreenshot("screen-" + screenshot);
+             }
+             if (key == 0)
+                 QTest::mouseClick(box->defaultButton(), Qt::LeftButton);
+             else
+                 QTest::keyClick(box->focusWidget() != nullptr ? box->focusWidget() : box,
+                                 Qt::Key(key));
+             return true;
+         }},
+    };
 }
 
 // The program ends by itself after the last step: a step that never finishes.
@@ -199,7 +226,8 @@ std::vector<Step> Extend() {
                          QTest::mouseClick(PushButton(main), Qt::LeftButton);
                          return true;
                      }});
-    steps.push_back(AlertShown("alert-note.png", 0));
+    for (Step& step : AnswerAlert("alert-note.png", 0))
+        steps.push_back(std::move(step));
     steps.push_back(ProgramEnds());
     return steps;
 }
@@ -208,7 +236,8 @@ std::vector<Step> RefuseAndAbout() {
     std::vector<Step> steps{MainWindowShown()};
     for (Step& step : ChooseWithKeys("OSLUND 80GXP"))
         steps.push_back(std::move(step));
-    steps.push_back(AlertShown("alert-stop.png", Qt::Key_Return));
+    for (Step& step : AnswerAlert("alert-stop.png", Qt::Key_Return))
+        steps.push_back(std::move(step));
     steps.push_back({"the alert is gone", [] {
                          if (ShownAlert() != nullptr)
                              return false;
@@ -239,7 +268,9 @@ std::vector<Step> RefuseAndAbout() {
 }
 
 std::vector<Step> OldSystem() {
-    return {AlertShown("", Qt::Key_Space), ProgramEnds()};
+    std::vector<Step> steps = AnswerAlert("", Qt::Key_Space);
+    steps.push_back(ProgramEnds());
+    return steps;
 }
 
 void StartDriver() {

@@ -41,10 +41,25 @@ QMessageBox::ButtonRole RoleOf(const toolbox::AlertInfo& alert, DialogItemIndex 
     }
 }
 
+// Placed as alerts of a window are: centred across it, in its upper part.
+class AlertDialog final : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event); // sizes the box to its texts
+        if (QWidget* window = parentWidget()) {
+            QRect over = window->frameGeometry();
+            move(over.center().x() - width() / 2, over.top() + over.height() / 6);
+        }
+    }
+};
+
 } // namespace
 
 DialogItemIndex RunAlertBox(const toolbox::AlertInfo& alert, QWidget* parent) {
-    QMessageBox box(parent);
+    AlertDialog box(parent);
     box.setObjectName("Alert");
     box.setIcon(IconOf(alert.type));
     box.setWindowTitle(QString::fromStdString(alert.title));

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "platform/toolbox/Controls.h"
+#include "views/qt/IconFile.h"
 
 namespace qtview {
 namespace {
@@ -88,7 +89,7 @@ class IconControl final : public ControlWidget {
         if (path == path_)
             return;
         path_ = path;
-        icon_ = path.empty() ? QIcon() : QIcon(Text(path));
+        icon_ = IconFromFile(path);
         QString name = path.empty() ? QString("No") : IconDescription(path);
         setAccessibleName(name.endsWith("icon", Qt::CaseInsensitive) ? name : name + " icon");
         update();
@@ -177,7 +178,7 @@ class PopupControl final : public ControlWidget {
                     box_->insertSeparator(box_->count());
                     continue;
                 }
-                QIcon icon = item.iconPath ? QIcon(Text(*item.iconPath)) : QIcon();
+                QIcon icon = item.iconPath ? IconFromFile(*item.iconPath) : QIcon();
                 box_->addItem(icon, Text(item.text));
                 if (!item.enabled) {
                     auto* model = static_cast<QStandardItemModel*>(box_->model());

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/toolbox/CarbonEvents.h"
+#include "views/qt/IconFile.h"
 
 namespace qtview {
 namespace {
@@ -36,10 +37,12 @@ void FillMenuBar(QMenuBar* bar, const std::vector<toolbox::MenuInfo>& menus,
             }
             QAction* action = menu->addAction(Literal(item.text));
             if (item.iconPath)
-                action->setIcon(QIcon(QString::fromStdString(*item.iconPath)));
+                action->setIcon(IconFromFile(*item.iconPath));
             action->setEnabled(item.enabled);
             if (item.command == kHICommandQuit) {
-                action->setShortcut(QKeySequence::Quit);
+                // Ctrl+Q where the platform names no Quit keys of its own.
+                QKeySequence quit(QKeySequence::Quit);
+                action->setShortcut(quit.isEmpty() ? QKeySequence(Qt::CTRL | Qt::Key_Q) : quit);
                 action->setShortcutContext(Qt::ApplicationShortcut);
                 action->setMenuRole(QAction::QuitRole);
             } else if (item.command == kHICommandAbout) {
