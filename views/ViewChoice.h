@@ -4,9 +4,10 @@
 // window (qt) when a display is named (DISPLAY or WAYLAND_DISPLAY), else the
 // terminal when standard input and output are one, else headless (scripts
 // and pipes). When the window cannot be shown, one line on standard error
-// says why and the run goes on in the terminal (headless without one); so it
-// does when the terminal cannot be driven. The headless view reads its
-// actions from the file CAPEXT_SCRIPT names, or from standard input.
+// says why and the run goes on in the terminal (headless without one). When
+// the terminal cannot be driven (TERM unknown, or dumb), one line says so and
+// the run is headless. The headless view reads its actions from the file
+// CAPEXT_SCRIPT names, or from standard input.
 //
 // The program's main hands the result to the toolbox before anything else:
 //     toolbox::SetToolboxView(ChooseView());
