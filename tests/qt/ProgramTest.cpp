@@ -147,7 +147,8 @@ ProgramRun RunProgram(const fs::path& program, const Environment& environment) {
 }
 
 // What every run of the program here is given: the host, a runtime folder
-// for Qt, and sanitizer options that tolerate the preloaded driver.
+// for Qt, and sanitizer options that tolerate the preloaded driver and what
+// the D-Bus library keeps to the end.
 Environment BaseEnvironment(const DemoHost& host, const fs::path& runtime) {
     Environment environment{{"PATH", "/usr/bin:/bin"},
                             {"HOME", runtime.string()},
@@ -156,6 +157,9 @@ Environment BaseEnvironment(const DemoHost& host, const fs::path& runtime) {
     const char* asan = std::getenv("ASAN_OPTIONS");
     environment["ASAN_OPTIONS"] =
         std::string(asan != nullptr ? asan : "") + ":verify_asan_link_order=0";
+    const char* lsan = std::getenv("LSAN_OPTIONS");
+    environment["LSAN_OPTIONS"] =
+        std::string(lsan != nullptr ? lsan : "") + ":suppressions=" + LEAK_SUPPRESSIONS;
     return environment;
 }
 

@@ -124,17 +124,13 @@ void QtView::Changed(toolbox::Model& model) {
 }
 
 void QtView::Close(toolbox::Model&) {
-    // The process ends inside an action: the windows leave the screen now,
-    // and Qt is left to the end of the process.
+    // The process ends inside an action, and no call returns into Qt: the
+    // windows leave the screen and Qt is shut down now, as after the loop.
     for (auto& [ref, window] : windows_)
         window->hide();
     if (session_)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    for (auto& [ref, window] : windows_)
-        window.release();
-    windows_.clear();
-    session_.release();
-    application_.release();
+    EndQt();
 }
 
 void QtView::Act(std::function<void(toolbox::Model&)> action) {
