@@ -102,10 +102,16 @@ TmuxTerminal::TmuxTerminal(const std::string& command,
              session_, "-x", std::to_string(columns), "-y", std::to_string(rows), command},
             pointers.data());
     EXPECT_EQ(started.status, 0) << "tmux could not start " << command;
+    socketPath_ = Tmux({"display-message", "-p", "#{socket_path}"});
+    if (!socketPath_.empty() && socketPath_.back() == '\n')
+        socketPath_.pop_back();
 }
 
 TmuxTerminal::~TmuxTerminal() {
     Run({CAPEXT_TMUX, "-L", socket_, "kill-server"}, environ);
+    // The server leaves its socket behind.
+    if (!socketPath_.empty())
+        unlink(socketPath_.c_str());
 }
 
 std::string TmuxTerminal::Tmux(std::vector<std::string> arguments) {

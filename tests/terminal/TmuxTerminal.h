@@ -1,7 +1,7 @@
 // A program run in a terminal of its own: a detached tmux session on a tmux
 // server of its own (a socket named for this test process and run), with
-// keys sent and the screen read back. The server is killed when the object
-// goes.
+// keys sent and the screen read back. The server is killed, and its socket
+// removed, when the object goes.
 #pragma once
 
 #include <sys/types.h>
@@ -47,6 +47,7 @@ class TmuxTerminal {
     std::string Tmux(std::vector<std::string> arguments);
 
     std::string socket_;
+    std::string socketPath_;
     std::string session_ = "capext";
 };
 
