@@ -179,6 +179,8 @@ std::vector<Step> ChooseWithMouse(QString product) {
                  return false;
              QComboBox* popup = Popup(FindWindow("MainWindow"));
              QAbstractItemView* list = popup->view();
+             Screenshot(list->window(), "popup-open.png");
+             ScreenScreenshot("screen-popup-open.png");
              int index = IndexStartingWith(popup, product);
              QRect item = list->visualRect(list->model()->index(index, 0));
              QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());

@@ -1,6 +1,7 @@
 // Static texts, icons, popup buttons and push buttons.
 #include "views/qt/ControlWidgets.h"
 
+#include <QAbstractItemDelegate>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -136,6 +137,38 @@ class PopupBox final : public QComboBox {
     void wheelEvent(QWheelEvent* event) override { event->ignore(); }
 };
 
+// Separators in the popup's list as a menu draws them: a grey rule with room
+// above and below, over what the list's own delegate draws.
+class SeparatorRule final : public QAbstractItemDelegate {
+  public:
+    SeparatorRule(QAbstractItemDelegate* items, QObject* parent)
+        : QAbstractItemDelegate(parent), items_(items) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        items_->paint(painter, option, index);
+        if (!IsSeparator(index))
+            return;
+        int y = option.rect.center().y();
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        painter->drawLine(option.rect.left() + 1, y, option.rect.right() - 1, y);
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = items_->sizeHint(option, index);
+        return IsSeparator(index) ? QSize(size.width(), 9) : size;
+    }
+
+  private:
+    static bool IsSeparator(const QModelIndex& index) {
+        return index.data(Qt::AccessibleDescriptionRole).toString() == "separator";
+    }
+
+    QAbstractItemDelegate* items_;
+};
+
 bool SameItems(const std::vector<toolbox::MenuItemInfo>& a,
                const std::vector<toolbox::MenuItemInfo>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
@@ -162,6 +195,7 @@ class PopupControl final : public ControlWidget {
         row->addWidget(box_, 1);
         box_->setAccessibleName(name.isEmpty() ? QString("Popup menu") : name);
         box_->setIconSize(QSize(16, 16));
+        box_->setItemDelegate(new SeparatorRule(box_->itemDelegate(), box_));
         ControlRef control = info.control;
         QObject::connect(box_, &QComboBox::activated, this, [actions, control](int index) {
             actions.choose(control, static_cast<MenuItemIndex>(index + 1));
