@@ -269,14 +269,14 @@ class PushControl final : public ControlWidget {
     PushBox* button_;
 };
 
-} // namespace
-
 QString ControlName(const ControlID& id) {
     QString name;
     for (int shift = 24; shift >= 0; shift -= 8)
         name += QChar(static_cast<char>((id.signature >> shift) & 0xFF));
     return name + QString::number(id.id);
 }
+
+} // namespace
 
 ControlWidget* MakeControlWidget(const toolbox::ControlInfo& info, int contentWidth,
                                  const ControlActions& actions, QWidget* parent) {

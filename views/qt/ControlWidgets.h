@@ -23,13 +23,11 @@ class ControlWidget : public QWidget {
     virtual void Update(const toolbox::ControlInfo& info) = 0;
 };
 
-// The widget for the control's kind, or null for a kind no person sees.
+// The widget for the control's kind, or null for a kind no person sees. It
+// is named by the control's signature and number: "note1" for ('note', 1).
 // contentWidth is the width of the window's content, which tells whether a
 // text is centred in it.
 ControlWidget* MakeControlWidget(const toolbox::ControlInfo& info, int contentWidth,
                                  const ControlActions& actions, QWidget* parent);
-
-// "note1" for ('note', 1): the object name of the control's widget.
-QString ControlName(const ControlID& id);
 
 } // namespace qtview

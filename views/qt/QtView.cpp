@@ -1,7 +1,6 @@
 // The desktop view.
 #include "views/qt/QtView.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QIcon>
@@ -125,11 +124,7 @@ void QtView::Changed(toolbox::Model& model) {
 
 void QtView::Close(toolbox::Model&) {
     // The process ends inside an action, and no call returns into Qt: the
-    // windows leave the screen and Qt is shut down now, as after the loop.
-    for (auto& [ref, window] : windows_)
-        window->hide();
-    if (session_)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // windows go and Qt shuts down now, as after the loop.
     EndQt();
 }
 

@@ -4,7 +4,8 @@
 //
 // Qt runs only while the view needs it: the application object is made when
 // the event loop starts or an alert comes, and is gone again when the loop
-// has ended or the alert, shown before the loop, is dismissed. Widgets are
+// has ended, when the alert, shown before the loop, is dismissed, or when
+// the process is about to end inside an action. Widgets are
 // named for tests and tools: a window by its name in the interface file, a
 // control by its signature and number ("popb1"), an alert "Alert".
 #pragma once
