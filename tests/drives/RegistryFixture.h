@@ -7,11 +7,10 @@
 #include "host/RegistryFile.h"
 #include "platform/iokit/IOKitLib.h"
 #include "platform/iokit/Registry.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -77,12 +76,12 @@ class RegistryTest : public ::testing::Test {
     }
 
     void LoadRegistry(const std::string& rootChildren) {
-        const std::string path = ::testing::TempDir() + "drives-registry.plist";
-        std::ofstream(path) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">"
-                            << Entry("IORegistryEntry", "", rootChildren) << "</plist>\n";
+        const std::string path = registryFolder_.Write(
+            "registry.plist",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" +
+                Entry("IORegistryEntry", "", rootChildren) + "</plist>\n");
         std::string error;
         auto root = host::LoadRegistryFile(path, &error);
-        std::remove(path.c_str());
         ASSERT_TRUE(root) << error;
         iokit::SetRegistryRoot(root);
     }
@@ -108,6 +107,7 @@ class RegistryTest : public ::testing::Test {
     }
 
   private:
+    TempFolder registryFolder_;
     std::vector<io_object_t> handles_;
 };
 
