@@ -1,6 +1,6 @@
 #include "platform/corefoundation/PropertyList.h"
-#include "TemporaryFolder.h"
 #include "platform/corefoundation/CFHelpers.h"
+#include "tests/support/TempFolder.h"
 
 #include <cmath>
 #include <cstdint>
@@ -253,8 +253,8 @@ TEST(PropertyListWriter, RoundTripKeepsValuesTypesAndOrder) {
 }
 
 TEST(PropertyListWriter, FilesAreReplacedWholeAndFaultsNamed) {
-    TemporaryFolder folder;
-    std::string path = folder.path() + "/registry.plist";
+    TempFolder folder;
+    std::string path = folder / "registry.plist";
     std::string error;
     auto first = EveryKind();
     ASSERT_TRUE(WritePropertyListToXMLFile(first.get(), path.c_str(), &error)) << error;
@@ -263,7 +263,7 @@ TEST(PropertyListWriter, FilesAreReplacedWholeAndFaultsNamed) {
     EXPECT_EQ(read.get(), kCFBooleanTrue) << error;
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 
-    std::string missing = folder.path() + "/none/registry.plist";
+    std::string missing = folder / "none/registry.plist";
     EXPECT_FALSE(CreatePropertyListFromXMLFile(missing.c_str(), &error));
     EXPECT_EQ(error, missing + ": cannot be read: No such file or directory");
     EXPECT_FALSE(WritePropertyListToXMLFile(kCFBooleanTrue, missing.c_str(), &error));

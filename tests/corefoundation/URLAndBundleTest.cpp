@@ -1,6 +1,6 @@
-#include "TemporaryFolder.h"
 #include "platform/corefoundation/BundleLocation.h"
 #include "platform/corefoundation/CFHelpers.h"
+#include "tests/support/TempFolder.h"
 
 #include <cstring>
 #include <filesystem>
@@ -26,7 +26,7 @@ std::string PathOf(CFURLRef url) {
 }
 
 TEST(URL, RelativePathsAreTakenFromTheCurrentDirectoryAtCreation) {
-    TemporaryFolder folder;
+    TempFolder folder;
     std::string icon = folder.Write(
         "System/Library/Extensions/IOATAFamily.kext/Contents/Resources/Internal.icns", "icns");
     char previous[4096];
@@ -69,7 +69,7 @@ TEST(URL, FileSystemRepresentationNeverOverrunsItsBuffer) {
 }
 
 TEST(URL, FSRefNeedsAPathThatFitsIt) {
-    TemporaryFolder folder;
+    TempFolder folder;
     std::string deep;
     for (int i = 0; i < 6; ++i)
         deep += std::string(200, static_cast<char>('a' + i)) + "/";
@@ -131,8 +131,8 @@ class BundleTest : public testing::Test {
         folder_.Write("Test.app/Contents/Resources/English.lproj/Localizable.strings",
                       kStringsTable);
         folder_.Write("Test.app/Contents/Resources/English.lproj/Broken.strings", "<plist><dict>");
-        bundle_.reset(CFBundleCreate(kCFAllocatorDefault,
-                                     URLFromPath(folder_.path() + "/Test.app", true).get()));
+        bundle_.reset(
+            CFBundleCreate(kCFAllocatorDefault, URLFromPath(folder_ / "Test.app", true).get()));
     }
 
     std::string Lookup(CFStringRef key, CFStringRef value, CFStringRef table = nullptr) {
@@ -140,21 +140,20 @@ class BundleTest : public testing::Test {
         return cf::ToUTF8(text.get());
     }
 
-    TemporaryFolder folder_;
+    TempFolder folder_;
     Owned<CFBundleRef> bundle_;
 };
 
 TEST_F(BundleTest, ResourcesAndInfo) {
     ASSERT_TRUE(bundle_);
     Owned<CFURLRef> resources(CFBundleCopyResourcesDirectoryURL(bundle_.get()));
-    EXPECT_EQ(PathOf(resources.get()), folder_.path() + "/Test.app/Contents/Resources");
+    EXPECT_EQ(PathOf(resources.get()), folder_ / "Test.app/Contents/Resources");
     CFTypeRef executable =
         CFBundleGetValueForInfoDictionaryKey(bundle_.get(), CFSTR("CFBundleExecutable"));
     EXPECT_EQ(cf::ToUTF8(static_cast<CFStringRef>(executable)), "Capacity Extender");
     EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(bundle_.get(), CFSTR("Missing")), nullptr);
 
-    EXPECT_EQ(CFBundleCreate(kCFAllocatorDefault,
-                             URLFromPath(folder_.path() + "/Missing.app", true).get()),
+    EXPECT_EQ(CFBundleCreate(kCFAllocatorDefault, URLFromPath(folder_ / "Missing.app", true).get()),
               nullptr);
 }
 

@@ -14,9 +14,7 @@
 #include "platform/toolbox/ToolboxModel.h"
 #include "platform/toolbox/View.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -53,13 +51,9 @@ class MainWindowTest : public RegistryTest {
         gUnknownDriveIconRef = nullptr;
         gCurrentDriveIconRef = nullptr;
 
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "capext-drives-XXXXXX").string();
-        ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-        host_ = pattern;
-        posix::SetHostRoot(host_.string());
+        posix::SetHostRoot(host_.path().string());
         previousDirectory_ = std::filesystem::current_path();
-        std::filesystem::current_path(host_);
+        std::filesystem::current_path(host_.path());
     }
 
     void TearDown() override {
@@ -68,23 +62,19 @@ class MainWindowTest : public RegistryTest {
         gUnixReadFileRef = 0;
         gActiveDrive = nullptr;
         std::filesystem::current_path(previousDirectory_);
-        std::filesystem::remove_all(host_);
         gMainWindow = nullptr;
         toolbox::ResetToolbox();
         RegistryTest::TearDown();
     }
 
     // A device node of the host: a small file standing in for the disk.
-    void AddDevice(const std::string& name) {
-        std::filesystem::create_directories(host_ / "dev");
-        std::ofstream(host_ / "dev" / name) << "disk";
-    }
+    void AddDevice(const std::string& name) { host_.Write("dev/" + name, "disk"); }
     // An icon file at a path relative to the host folder.
     void AddIcon(const std::string& relativePath) {
-        std::filesystem::create_directories((host_ / relativePath).parent_path());
+        std::filesystem::create_directories((host_.path() / relativePath).parent_path());
         std::string error;
-        ASSERT_TRUE(host::WriteDriveIconFile(host::DriveIconKind::Internal,
-                                             (host_ / relativePath).string(), &error))
+        ASSERT_TRUE(
+            host::WriteDriveIconFile(host::DriveIconKind::Internal, host_ / relativePath, &error))
             << error;
     }
 
@@ -107,7 +97,7 @@ class MainWindowTest : public RegistryTest {
         return {};
     }
 
-    std::filesystem::path host_;
+    TempFolder host_;
     std::vector<toolbox::AlertInfo> alerts_;
 
   private:

@@ -6,7 +6,6 @@
 
 #include <fstream>
 #include <stdexcept>
-#include <unistd.h>
 #include <utility>
 
 namespace e2e {
@@ -120,20 +119,9 @@ TestDrive WorkedExampleDrive() {
     return drive;
 }
 
-TestHost::TestHost() {
-    static int serial = 0;
-    base_ = fs::temp_directory_path() /
-            ("capext-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-    fs::remove_all(base_);
-    path_ = base_ / "host";
-    scratch_ = base_ / "scratch";
+TestHost::TestHost() : path_(base_.path() / "host"), scratch_(base_.path() / "scratch") {
     fs::create_directories(path_);
     fs::create_directories(scratch_);
-}
-
-TestHost::~TestHost() {
-    std::error_code ignored;
-    fs::remove_all(base_, ignored);
 }
 
 void TestHost::SetSystemVersion(std::optional<std::string> productVersion) {

@@ -5,6 +5,7 @@
 
 #include "partition/MapImageBuilder.h"
 #include "platform/MacTypes.h"
+#include "tests/support/TempFolder.h"
 
 #include <filesystem>
 #include <optional>
@@ -38,9 +39,6 @@ class TestHost {
   public:
     // A new empty host folder under the system's temporary folder.
     TestHost();
-    ~TestHost();
-    TestHost(const TestHost&) = delete;
-    TestHost& operator=(const TestHost&) = delete;
 
     // "10.3.9" by default; none: the host has no SystemVersion.plist.
     void SetSystemVersion(std::optional<std::string> productVersion);
@@ -55,7 +53,7 @@ class TestHost {
     const fs::path& scratch() const { return scratch_; }
 
   private:
-    fs::path base_;
+    TempFolder base_;
     fs::path path_;
     fs::path scratch_;
     std::optional<std::string> systemVersion_ = "10.3.9";

@@ -9,7 +9,7 @@
 #include "platform/posix/DevicePaths.h"
 
 #include "RunCommand.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "platform/posix/DevicePaths.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

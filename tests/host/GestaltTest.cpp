@@ -1,7 +1,7 @@
 #include "platform/toolbox/Gestalt.h"
 #include "platform/posix/DevicePaths.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

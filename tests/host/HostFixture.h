@@ -3,12 +3,12 @@
 // dev/disk9, and the driver stand-in installed.
 #pragma once
 
-#include "TempFolder.h"
 #include "host/DriverStandIn.h"
 #include "partition/MapImageBuilder.h"
 #include "platform/corefoundation/CFHelpers.h"
 #include "platform/iokit/Registry.h"
 #include "platform/posix/DevicePaths.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "host/RegistryFile.h"
 
-#include "TempFolder.h"
 #include "platform/corefoundation/CFHelpers.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "drives/DriveTable.h"
 
-#include "TempDir.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -30,8 +30,8 @@ void WriteAt(const std::string& path, off_t offset, const std::string& bytes) {
 } // namespace
 
 TEST(BlockReads, ReadsAtTheBlockTimes512) {
-    TempDir dir;
-    const std::string path = dir.file("disk");
+    TempFolder dir;
+    const std::string path = dir / "disk";
     for (int block = 0; block < 4; ++block) {
         WriteAt(path, block * 512, std::string(512, char('a' + block)));
     }
@@ -43,8 +43,8 @@ TEST(BlockReads, ReadsAtTheBlockTimes512) {
 }
 
 TEST(BlockReads, AShortReadFailsEvenThoughDataArrived) {
-    TempDir dir;
-    const std::string path = dir.file("disk");
+    TempFolder dir;
+    const std::string path = dir / "disk";
     WriteAt(path, 0, std::string(1000, 'x'));
     OpenFile file(path);
     std::array<char, 1024> data{};
@@ -55,8 +55,8 @@ TEST(BlockReads, AShortReadFailsEvenThoughDataArrived) {
 }
 
 TEST(BlockReads, BlockNumbersBeyond32BitsGiveA64BitOffset) {
-    TempDir dir;
-    const std::string path = dir.file("sparse");
+    TempFolder dir;
+    const std::string path = dir / "sparse";
     const off_t twoTo41 = off_t(1) << 41;
     WriteAt(path, 0, "low!");
     WriteAt(path, twoTo41, "high");
@@ -83,8 +83,8 @@ TEST(BlockReads, DescriptorsThatCannotBeReadAtAnOffsetFail) {
 }
 
 TEST(BlockReads, TheChosenDriveIsReadThroughItsDescriptor) {
-    TempDir dir;
-    const std::string path = dir.file("disk");
+    TempFolder dir;
+    const std::string path = dir / "disk";
     WriteAt(path, 512, "drive");
     OpenFile file(path);
     const int saved = gUnixReadFileRef;

@@ -1,6 +1,6 @@
 #include "partition/MapImageBuilder.h"
 
-#include "TempDir.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -63,8 +63,8 @@ TEST(MapImageBuilder, HoldsAtMost63Entries) {
 }
 
 TEST(MapImageBuilder, WritesSparseDiskImagesAndMapsOverExistingOnes) {
-    TempDir dir;
-    const std::string path = dir.file("disk.img");
+    TempFolder dir;
+    const std::string path = dir / "disk.img";
     const UInt64 size = UInt64(1) << 40; // 1 TiB, nearly all of it holes
     const MapImage first = MapImageBuilder(UInt32(size >> 9)).addFree(64, 1000).build();
     CreateDiskImage(path, size, first);
@@ -93,16 +93,16 @@ TEST(MapImageBuilder, WritesSparseDiskImagesAndMapsOverExistingOnes) {
 }
 
 TEST(MapImageBuilder, ReportsFileErrors) {
-    TempDir dir;
+    TempFolder dir;
     const MapImage image = MapImageBuilder(100).build();
-    EXPECT_THROW(WriteMapImage(dir.file("missing.img"), image), std::system_error);
-    EXPECT_THROW(ReadMapImage(dir.file("missing.img")), std::system_error);
-    EXPECT_THROW(CreateDiskImage(dir.file("small.img"), kMapImageSize - 1, image),
+    EXPECT_THROW(WriteMapImage(dir / "missing.img", image), std::system_error);
+    EXPECT_THROW(ReadMapImage(dir / "missing.img"), std::system_error);
+    EXPECT_THROW(CreateDiskImage(dir / "small.img", kMapImageSize - 1, image),
                  std::invalid_argument);
 
-    CreateDiskImage(dir.file("exact.img"), kMapImageSize, image);
-    const int fd = open(dir.file("exact.img").c_str(), O_WRONLY);
+    CreateDiskImage(dir / "exact.img", kMapImageSize, image);
+    const int fd = open((dir / "exact.img").c_str(), O_WRONLY);
     ASSERT_EQ(ftruncate(fd, kMapImageSize - 1), 0);
     close(fd);
-    EXPECT_THROW(ReadMapImage(dir.file("exact.img")), std::system_error);
+    EXPECT_THROW(ReadMapImage(dir / "exact.img"), std::system_error);
 }

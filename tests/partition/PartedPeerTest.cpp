@@ -4,7 +4,7 @@
 #include "partition/MapExtension.h"
 
 #include "MapBufferFixture.h"
-#include "TempDir.h"
+#include "tests/support/TempFolder.h"
 
 #include <array>
 #include <cstdio>
@@ -73,7 +73,7 @@ class PartedPeer : public MapBufferTest {
 
     // A 128 GiB disk image with a mac label made by parted, then grown.
     std::string PartedDisk(const std::string& mkpart) {
-        const std::string disk = dir.file("disk.img");
+        const std::string disk = dir / "disk.img";
         MakeSparseFile(disk, k128GiBDiskBytes);
         const CommandResult made =
             RunCommand(PARTED_PROGRAM " -s " + Quoted(disk) + " mklabel mac " + mkpart);
@@ -92,7 +92,7 @@ class PartedPeer : public MapBufferTest {
         return ExtendMapImage(kGrownDiskBytes);
     }
 
-    TempDir dir;
+    TempFolder dir;
 };
 
 } // namespace
@@ -119,7 +119,7 @@ TEST_F(PartedPeer, TheExtendedMapIsReadBackAndTheNewVolumeFormatted) {
         << machine.output;
 
     // hfsutils numbers the HFS partitions only: the new volume is the second.
-    const std::string home = "HOME=" + Quoted(dir.file(""));
+    const std::string home = "HOME=" + Quoted(dir.path().string());
     const CommandResult format =
         RunCommand(home + " " HFORMAT_PROGRAM " -l Extended " + Quoted(disk) + " 2");
     ASSERT_EQ(format.status, 0) << format.output;

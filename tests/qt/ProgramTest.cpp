@@ -25,6 +25,7 @@
 
 #include "host/DemoHost.h"
 #include "partition/MapImageBuilder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -32,22 +33,6 @@ namespace fs = std::filesystem;
 using Environment = std::map<std::string, std::string>;
 
 constexpr int kDriverStuck = 97;
-
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "capext-qt-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
 
 // The demo host, in a folder of its own.
 class DemoHost {

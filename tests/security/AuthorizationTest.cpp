@@ -4,6 +4,7 @@
 #include "platform/security/Authorization.h"
 
 #include "platform/posix/DevicePaths.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -52,13 +51,9 @@ class ScopedEnvironment {
 class RelaunchTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("capext-auth-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "bin");
-        record_ = dir_ / "record";
-        env_.Set("PATH", (dir_ / "bin").string());
+        fs::create_directories(dir_.path() / "bin");
+        record_ = dir_.path() / "record";
+        env_.Set("PATH", (dir_.path() / "bin").string());
         env_.Set("CAPEXT_TEST_RECORD", record_.string());
         for (const char* name :
              {"CAPEXT_HOST", "CAPEXT_VIEW", "CAPEXT_SCRIPT", "DISPLAY", "WAYLAND_DISPLAY",
@@ -68,13 +63,12 @@ class RelaunchTest : public ::testing::Test {
     }
     void TearDown() override {
         EXPECT_EQ(AuthorizationFree(auth_, kAuthorizationFlagDestroyRights), 0);
-        fs::remove_all(dir_);
     }
 
     // A launcher that waits a moment, records its arguments one a line, and
     // ends with the given status.
     void InstallFakeLauncher(const std::string& name, int exitStatus = 0) {
-        fs::path file = dir_ / "bin" / name;
+        fs::path file = dir_.path() / "bin" / name;
         std::ofstream(file) << "#!/bin/sh\n/bin/sleep 0.2\nprintf '%s\\n' \"$0\" \"$@\" > "
                                "\"$CAPEXT_TEST_RECORD\"\nexit "
                             << exitStatus << "\n";
@@ -102,7 +96,7 @@ class RelaunchTest : public ::testing::Test {
         return lines;
     }
 
-    fs::path dir_;
+    TempFolder dir_;
     fs::path record_;
     ScopedEnvironment env_;
     AuthorizationRef auth_ = nullptr;
@@ -122,7 +116,7 @@ TEST_F(RelaunchTest, PkexecRunsTheToolThroughEnvWithTheProgramsVariablesOnly) {
 
     // Recorded only after the launcher's pause: the call waited for it.
     std::vector<std::string> expected = {
-        (dir_ / "bin" / "pkexec").string(),
+        (dir_.path() / "bin" / "pkexec").string(),
         "--keep-cwd",
         "/usr/bin/env",
         "CAPEXT_HOST=/srv/hosts/demo",
@@ -150,7 +144,7 @@ TEST_F(RelaunchTest, SudoIsUsedWhenPkexecIsMissing) {
     EXPECT_EQ(Relaunch(), 0);
 
     std::vector<std::string> expected = {
-        (dir_ / "bin" / "sudo").string(),
+        (dir_.path() / "bin" / "sudo").string(),
         "--",
         "/usr/bin/env",
         "CAPEXT_HOST=/srv/hosts/demo",
@@ -186,7 +180,7 @@ TEST_F(RelaunchTest, NoLauncherIsToldInOneLine) {
 }
 
 TEST_F(RelaunchTest, ALauncherThatCannotStartIsToldInOneLine) {
-    fs::path file = dir_ / "bin" / "pkexec";
+    fs::path file = dir_.path() / "bin" / "pkexec";
     std::ofstream(file) << "#!/nonexistent/interpreter\n";
     fs::permissions(file, fs::perms::owner_all);
 
@@ -198,7 +192,7 @@ TEST_F(RelaunchTest, ALauncherThatCannotStartIsToldInOneLine) {
 
 TEST_F(RelaunchTest, ALauncherInTheCurrentFolderIsNeverRun) {
     fs::path cwd = fs::current_path();
-    fs::current_path(dir_ / "bin");
+    fs::current_path(dir_.path() / "bin");
     InstallFakeLauncher("pkexec");
     env_.Set("PATH", ":/nonexistent");
     std::string errors;

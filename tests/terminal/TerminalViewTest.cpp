@@ -18,6 +18,7 @@
 
 #include "host/DemoHost.h"
 #include "partition/MapImageBuilder.h"
+#include "tests/support/TempFolder.h"
 #include "tests/terminal/ScreenText.h"
 #include "tests/terminal/TmuxTerminal.h"
 
@@ -73,22 +74,13 @@ class TerminalViewTest : public ::testing::Test {
         if (geteuid() != 0)
             GTEST_SKIP() << "the program asks for root rights first; run the tests as root";
         std::setlocale(LC_CTYPE, "C.UTF-8");
-        std::string pattern = (fs::temp_directory_path() / "capext-terminal-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
         std::string error;
-        ASSERT_TRUE(host::MakeDemoHost((folder_ / "host").string(), &error)) << error;
+        ASSERT_TRUE(host::MakeDemoHost(Host().string(), &error)) << error;
     }
 
-    void TearDown() override {
-        terminal_.reset();
-        if (!folder_.empty()) {
-            std::error_code ignored;
-            fs::remove_all(folder_, ignored);
-        }
-    }
+    void TearDown() override { terminal_.reset(); }
 
-    fs::path Host() const { return folder_ / "host"; }
+    fs::path Host() const { return folder_.path() / "host"; }
 
     // Starts the program in an 80×24 terminal and waits for its window. When
     // the program ends, the shell shows its exit status and the terminal's
@@ -156,7 +148,7 @@ class TerminalViewTest : public ::testing::Test {
         t.Keys({"Enter"});
     }
 
-    fs::path folder_;
+    TempFolder folder_;
     std::unique_ptr<TmuxTerminal> terminal_;
 };
 

@@ -151,7 +151,7 @@ class HeadlessRun : public ToolboxTest {
                             nullptr);
 
         // The popup as the program fills it: a separator, then a drive with its icon.
-        icon_ = (dir_ / "drive.icns").string();
+        icon_ = dir_ / "drive.icns";
         WriteIconFamily(icon_);
         ControlRef popup = ControlOf(mainWindow_, 'popb', 1);
         MenuRef menu = nullptr;

@@ -14,31 +14,31 @@ class Icons : public ToolboxTest {
   protected:
     void SetUp() override {
         ToolboxTest::SetUp();
-        icon_ = (dir_ / "drive.icns").string();
+        icon_ = dir_ / "drive.icns";
         WriteIconFamily(icon_);
     }
     std::string icon_;
 };
 
 TEST_F(Icons, OnlyIconFamiliesRegister) {
-    std::filesystem::create_directory(dir_ / "folder.icns");
+    std::filesystem::create_directory(dir_.path() / "folder.icns");
     struct Case {
         const char* what;
         std::string path;
         OSStatus expected;
     } cases[] = {
         {"an icon family", icon_, noErr},
-        {"no such file", (dir_ / "missing.icns").string(), fnfErr},
-        {"a text file", WriteFile("text.icns", "not an icon at all\n"), invalidIconRefErr},
-        {"an empty file", WriteFile("empty.icns", ""), invalidIconRefErr},
-        {"a family without images", WriteFile("bare.icns", std::string("icns\0\0\0\x08", 8)),
+        {"no such file", dir_ / "missing.icns", fnfErr},
+        {"a text file", dir_.Write("text.icns", "not an icon at all\n"), invalidIconRefErr},
+        {"an empty file", dir_.Write("empty.icns", ""), invalidIconRefErr},
+        {"a family without images", dir_.Write("bare.icns", std::string("icns\0\0\0\x08", 8)),
          invalidIconRefErr},
-        {"a family cut short", WriteFile("short.icns", std::string("icns\0\0\0\x20is32", 12)),
+        {"a family cut short", dir_.Write("short.icns", std::string("icns\0\0\0\x20is32", 12)),
          invalidIconRefErr},
         {"an element running past the end",
-         WriteFile("over.icns", std::string("icns\0\0\0\x10is32\0\0\0\x20", 16)),
+         dir_.Write("over.icns", std::string("icns\0\0\0\x10is32\0\0\0\x20", 16)),
          invalidIconRefErr},
-        {"a folder", (dir_ / "folder.icns").string(), invalidIconRefErr},
+        {"a folder", dir_ / "folder.icns", invalidIconRefErr},
     };
     for (const Case& c : cases) {
         FSRef ref = MakeFSRef(c.path);

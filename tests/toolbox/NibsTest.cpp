@@ -83,11 +83,11 @@ TEST_F(Nibs, TheProgramsFileHoldsItsMenuBarAndWindows) {
 
 TEST_F(Nibs, AreRefusedWhenMissingOrNotADictionary) {
     IBNibRef nib = nullptr;
-    std::string missing = (dir_ / "missing.nib").string();
+    std::string missing = dir_ / "missing.nib";
     EXPECT_EQ(CreateNibReferenceFromFile(missing.c_str(), &nib), kIBCarbonRuntimeCantFindNibFile);
-    std::string array = WriteFile("array.nib", "<plist version=\"1.0\"><array/></plist>");
+    std::string array = dir_.Write("array.nib", "<plist version=\"1.0\"><array/></plist>");
     EXPECT_EQ(CreateNibReferenceFromFile(array.c_str(), &nib), kIBCarbonRuntimeCantFindNibFile);
-    std::string broken = WriteFile("broken.nib", "<plist version=\"1.0\"><dict>");
+    std::string broken = dir_.Write("broken.nib", "<plist version=\"1.0\"><dict>");
     EXPECT_EQ(CreateNibReferenceFromFile(broken.c_str(), &nib), kIBCarbonRuntimeCantFindNibFile);
     EXPECT_EQ(nib, nullptr);
 }

@@ -15,26 +15,16 @@ extern "C" {
 
 void ToolboxTest::SetUp() {
     toolbox::ResetToolbox();
-    std::string pattern = (std::filesystem::temp_directory_path() / "toolbox-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
 }
 
 void ToolboxTest::TearDown() {
     toolbox::ResetToolbox();
-    std::filesystem::remove_all(dir_);
-}
-
-std::string ToolboxTest::WriteFile(const std::string& name, const std::string& contents) {
-    std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary) << contents;
-    return path;
 }
 
 IBNibRef ToolboxTest::LoadNib(const std::string& body) {
-    std::string path = WriteFile("test.nib", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                             "<plist version=\"1.0\"><dict>" +
-                                                 body + "</dict></plist>\n");
+    std::string path = dir_.Write("test.nib", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                              "<plist version=\"1.0\"><dict>" +
+                                                  body + "</dict></plist>\n");
     IBNibRef nib = nullptr;
     EXPECT_EQ(CreateNibReferenceFromFile(path.c_str(), &nib), noErr);
     return nib;

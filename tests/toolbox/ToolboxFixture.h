@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/toolbox/View.h"
+#include "tests/support/TempFolder.h"
 
 // Every test starts from an empty model in a temporary folder of its own.
 class ToolboxTest : public ::testing::Test {
@@ -17,14 +18,13 @@ class ToolboxTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    std::string WriteFile(const std::string& name, const std::string& contents);
     // An interface file holding the given <dict> body.
     IBNibRef LoadNib(const std::string& body);
     // The program's own interface file, its menu bar installed and both
     // windows created (hidden).
     void LoadMainNib();
 
-    std::filesystem::path dir_;
+    TempFolder dir_;
     WindowRef mainWindow_ = nullptr;
     WindowRef aboutWindow_ = nullptr;
 };
