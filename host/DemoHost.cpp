@@ -1,9 +1,8 @@
 #include "host/DemoHost.h"
 
 #include "host/DriveIcons.h"
+#include "host/RegistryTree.h"
 #include "partition/MapImageBuilder.h"
-#include "platform/corefoundation/CFHelpers.h"
-#include "platform/corefoundation/PropertyList.h"
 
 #include <cstdlib>
 #include <exception>
@@ -19,52 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Property list values under construction. Each function returns a new
-// reference, and a container takes over the references put into it, so a
-// whole tree is written as one nested expression.
-using Value = CFTypeRef;
-
-Value Str(const std::string& text) {
-    return cf::CreateString(text);
-}
-
-Value Int32(SInt32 value) {
-    return CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &value);
-}
-
-Value Int64(SInt64 value) {
-    return CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt64Type, &value);
-}
-
-Value Bool(bool value) {
-    return CFRetain(value ? kCFBooleanTrue : kCFBooleanFalse);
-}
-
-Value Bytes(std::initializer_list<UInt8> bytes) {
-    return CFDataCreate(kCFAllocatorDefault, std::data(bytes), CFIndex(bytes.size()));
-}
-
-using Properties = std::vector<std::pair<std::string, Value>>;
-
-Value Dict(const Properties& properties) {
-    CFMutableDictionaryRef dict = CFDictionaryCreateMutable(
-        kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-    for (const auto& [key, value] : properties) {
-        cf::Owned<CFStringRef> keyString(cf::CreateString(key));
-        CFDictionarySetValue(dict, keyString.get(), value);
-        CFRelease(value);
-    }
-    return dict;
-}
-
-Value Array(const std::vector<Value>& values) {
-    CFMutableArrayRef array = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
-    for (Value value : values) {
-        CFArrayAppendValue(array, value);
-        CFRelease(value);
-    }
-    return array;
-}
+// The plane is written as nested RegistryTree expressions.
+using namespace tree;
 
 // The class chain every service ends in.
 std::vector<std::string> Supers(std::initializer_list<const char*> nearest) {
@@ -72,23 +27,6 @@ std::vector<std::string> Supers(std::initializer_list<const char*> nearest) {
     for (const char* base : {"IOService", "IORegistryEntry", "OSObject"})
         chain.push_back(base);
     return chain;
-}
-
-// A registry entry as registry.plist holds it.
-Value Entry(const std::string& className, const std::string& name,
-            const std::vector<std::string>& superclasses, Properties properties,
-            const std::vector<Value>& children = {}) {
-    Properties all{{"IOObjectClass", Str(className)}};
-    if (!name.empty())
-        all.emplace_back("IORegistryEntryName", Str(name));
-    std::vector<Value> supers;
-    for (const auto& super : superclasses)
-        supers.push_back(Str(super));
-    all.emplace_back("IOSuperclasses", Array(supers));
-    all.insert(all.end(), properties.begin(), properties.end());
-    if (!children.empty())
-        all.emplace_back("IORegistryEntryChildren", Array(children));
-    return Dict(all);
 }
 
 constexpr const char* kDriverClass = "com_Varnholme_ATA6BlockStorageDriver";
@@ -371,19 +309,14 @@ Value SystemVersion() {
                  {"ProductBuildVersion", Str("7W98")}});
 }
 
-bool WritePlist(Value plist, const fs::path& path, std::string* error) {
-    cf::Owned<CFTypeRef> owned(plist);
-    return WritePropertyListToXMLFile(owned.get(), path.c_str(), error);
-}
-
 // Everything of the demo host, written into dir.
 bool Populate(const fs::path& dir, std::string* error) {
     std::vector<DemoDrive> drives = DemoDrives();
     for (const char* sub : {"System/Library/CoreServices", "dev", "disks", "var/backups"})
         fs::create_directories(dir / sub);
-    if (!WritePlist(SystemVersion(), dir / "System/Library/CoreServices/SystemVersion.plist",
-                    error) ||
-        !WritePlist(DemoRegistry(drives), dir / "registry.plist", error))
+    if (!WriteTree(SystemVersion(), dir / "System/Library/CoreServices/SystemVersion.plist",
+                   error) ||
+        !WriteTree(DemoRegistry(drives), dir / "registry.plist", error))
         return false;
     for (const DemoDrive& drive : drives) {
         std::string image = "disks/" + drive.bsdName + ".img";

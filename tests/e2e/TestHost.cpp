@@ -1,8 +1,7 @@
 #include "tests/e2e/TestHost.h"
 
 #include "host/DriveIcons.h"
-#include "platform/corefoundation/CFHelpers.h"
-#include "platform/corefoundation/PropertyList.h"
+#include "host/RegistryTree.h"
 
 #include <fstream>
 #include <stdexcept>
@@ -12,59 +11,7 @@ namespace e2e {
 
 namespace {
 
-// Property list values: each call answers a new reference, and a container
-// takes over the references put into it.
-CFTypeRef Str(const std::string& text) {
-    CFStringRef string = cf::CreateString(text);
-    if (!string)
-        throw std::invalid_argument("not UTF-8: " + text);
-    return string;
-}
-
-CFTypeRef Int(SInt64 value) {
-    return CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt64Type, &value);
-}
-
-CFTypeRef Int32(SInt32 value) {
-    return CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &value);
-}
-
-using Properties = std::vector<std::pair<std::string, CFTypeRef>>;
-
-CFTypeRef Dict(const Properties& properties) {
-    CFMutableDictionaryRef dict = CFDictionaryCreateMutable(
-        kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-    for (const auto& [key, value] : properties) {
-        cf::Owned<CFStringRef> keyString(cf::CreateString(key));
-        CFDictionarySetValue(dict, keyString.get(), value);
-        CFRelease(value);
-    }
-    return dict;
-}
-
-CFTypeRef Array(const std::vector<CFTypeRef>& values) {
-    CFMutableArrayRef array = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
-    for (CFTypeRef value : values) {
-        CFArrayAppendValue(array, value);
-        CFRelease(value);
-    }
-    return array;
-}
-
-CFTypeRef Entry(const std::string& className, Properties properties,
-                std::vector<CFTypeRef> children = {}, std::vector<std::string> supers = {}) {
-    Properties all{{"IOObjectClass", Str(className)}, {"IORegistryEntryName", Str(className)}};
-    if (!supers.empty()) {
-        std::vector<CFTypeRef> names;
-        for (const std::string& super : supers)
-            names.push_back(Str(super));
-        all.emplace_back("IOSuperclasses", Array(names));
-    }
-    all.insert(all.end(), properties.begin(), properties.end());
-    if (!children.empty())
-        all.emplace_back("IORegistryEntryChildren", Array(children));
-    return Dict(all);
-}
+using namespace host::tree;
 
 // The media icon every test drive shows, where the program looks for it.
 constexpr const char* kIconPath =
@@ -72,36 +19,34 @@ constexpr const char* kIconPath =
 
 // One drive on its own ATA channel: the device nub with its characteristics,
 // the maker's driver, and the whole drive's media below it.
-CFTypeRef DriveEntry(int bus, const std::string& bsdName, const TestDrive& drive) {
+Value DriveEntry(int bus, const std::string& bsdName, const TestDrive& drive) {
     Properties driver{{"CFBundleIdentifier", Str("com.Varnholme.driver.ATA6")}};
     if (drive.refusal)
         driver.emplace_back("ReplacePartitionMapRefusal", Int32(*drive.refusal));
-    CFTypeRef media =
-        Entry("IOMedia",
+    Value media =
+        Entry("IOMedia", "IOMedia", {"IOStorage", "IOService"},
               {{"BSD Name", Str(bsdName)},
-               {"Size", Int(drive.sizeInBytes)},
-               {"Whole", CFRetain(kCFBooleanTrue)},
+               {"Size", Int64(drive.sizeInBytes)},
+               {"Whole", Bool(true)},
                {"IOMediaIcon", Dict({{"CFBundleIdentifier", Str("com.apple.iokit.IOStorageFamily")},
-                                     {"IOBundleResourceFile", Str("Internal.icns")}})}},
-              {}, {"IOStorage", "IOService"});
-    CFTypeRef driverEntry = Entry("com_Varnholme_ATA6BlockStorageDriver", driver, {media},
-                                  {"IOBlockStorageDriver", "IOStorage", "IOService"});
-    CFTypeRef nub = Entry(
-        "ATADeviceNub",
+                                     {"IOBundleResourceFile", Str("Internal.icns")}})}});
+    Value driverEntry =
+        Entry("com_Varnholme_ATA6BlockStorageDriver", "com_Varnholme_ATA6BlockStorageDriver",
+              {"IOBlockStorageDriver", "IOStorage", "IOService"}, driver, {media});
+    Value nub = Entry(
+        "ATADeviceNub", "ATADeviceNub", {"IOATADevice", "IOService"},
         {{"unit number", Int32(0)},
          {"Protocol Characteristics", Dict({{"Physical Interconnect", Str("ATA")},
                                             {"Physical Interconnect Location", Str("Internal")}})},
          {"Device Characteristics", Dict({{"Product Name", Str(drive.productName + "  ")}})}},
-        {driverEntry}, {"IOATADevice", "IOService"});
-    UInt8 busId[4] = {0, 0, 0, static_cast<UInt8>(bus)};
-    return Entry("IOPCIDevice", {{"AAPL,bus-id", CFDataCreate(kCFAllocatorDefault, busId, 4)}},
-                 {nub}, {"IOService"});
+        {driverEntry});
+    return Entry("IOPCIDevice", "IOPCIDevice", {"IOService"},
+                 {{"AAPL,bus-id", Bytes({0, 0, 0, static_cast<UInt8>(bus)})}}, {nub});
 }
 
-void WritePlist(CFTypeRef plist, const fs::path& path) {
-    cf::Owned<CFTypeRef> owned(plist);
+void WritePlist(Value plist, const fs::path& path) {
     std::string error;
-    if (!WritePropertyListToXMLFile(owned.get(), path.c_str(), &error))
+    if (!WriteTree(plist, path, &error))
         throw std::runtime_error(error);
 }
 
@@ -147,7 +92,7 @@ void TestHost::Write() {
     }
     fs::create_directories(path_ / "dev");
     fs::create_directories(path_ / "disks");
-    std::vector<CFTypeRef> channels;
+    std::vector<Value> channels;
     int bus = 0;
     for (const auto& [bsdName, drive] : drives_) {
         channels.push_back(DriveEntry(++bus, bsdName, drive));
@@ -165,7 +110,8 @@ void TestHost::Write() {
         fs::create_symlink("../disks/" + bsdName + ".img", path_ / "dev" / bsdName);
         fs::create_symlink("../disks/" + bsdName + ".img", path_ / "dev" / ("r" + bsdName));
     }
-    WritePlist(Entry("IORegistryEntry", {}, channels), path_ / "registry.plist");
+    WritePlist(Entry("IORegistryEntry", "IORegistryEntry", {}, {}, channels),
+               path_ / "registry.plist");
 
     fs::path icon = path_ / kIconPath;
     fs::create_directories(icon.parent_path());
