@@ -2,6 +2,7 @@
 // 0 to 63) back on a device or disk image. The backup must be a whole map
 // that fits the device; what it replaces is kept beside the backup first.
 #include "host/MapWriter.h"
+#include "tools/CommandLine.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -11,10 +12,9 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: restore-map BACKUP DEVICE\n");
-        return 2;
-    }
+    if (std::optional<int> status =
+            CheckCommandLine({"restore-map", "BACKUP DEVICE", 2}, argc, argv))
+        return *status;
     const std::filesystem::path backup = argv[1], device = argv[2];
     std::ifstream in(backup, std::ios::binary);
     if (!in) {
