@@ -70,6 +70,14 @@ void SetStatText(WindowRef window, SInt16 number, const void* text, Size length)
     Draw1Control(control);
 }
 
+// The popup button (kControlKindPopupButton, number) of the window and its menu.
+OSStatus GetPopupAndMenu(WindowRef window, SInt16 number, ControlRef* outPopup, MenuRef* outMenu) {
+    OSStatus status = GetThisWindowControlRef(window, kControlKindPopupButton, number, outPopup);
+    if (status != noErr)
+        return status;
+    return GetMenuFromThisPopupRef(*outPopup, outMenu);
+}
+
 } // namespace
 
 void SetStatTextControlWCStr(WindowRef window, SInt16 number, const char* text) {
@@ -114,11 +122,8 @@ OSStatus AppendPopupWithDriveAndIconPath(WindowRef window, const SavedDriveInfo*
                                          SInt16 popupNumber, SInt16 driveIndex, SInt16 itemOffset,
                                          const char* iconPath) {
     ControlRef popup = nullptr;
-    OSStatus status = GetThisWindowControlRef(window, kControlKindPopupButton, popupNumber, &popup);
-    if (status != noErr)
-        return status;
     MenuRef menu = nullptr;
-    status = GetMenuFromThisPopupRef(popup, &menu);
+    OSStatus status = GetPopupAndMenu(window, popupNumber, &popup, &menu);
     if (status != noErr)
         return status;
 
@@ -160,11 +165,8 @@ OSStatus SetPopupMenuRefIconFromFullPath(ControlRef popup, UInt16 item, const ch
 
 OSStatus AddSeparatorToPopupRef(WindowRef window, SInt16 popupNumber) {
     ControlRef popup = nullptr;
-    OSStatus status = GetThisWindowControlRef(window, kControlKindPopupButton, popupNumber, &popup);
-    if (status != noErr)
-        return status;
     MenuRef menu = nullptr;
-    status = GetMenuFromThisPopupRef(popup, &menu);
+    OSStatus status = GetPopupAndMenu(window, popupNumber, &popup, &menu);
     if (status != noErr)
         return status;
     return AppendMenuItemTextWithCFString(menu, nullptr, kMenuItemAttrSeparator, 1, nullptr);
