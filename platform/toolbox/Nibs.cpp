@@ -8,6 +8,7 @@
 
 #include "platform/corefoundation/PropertyList.h"
 #include "platform/toolbox/Controls.h"
+#include "platform/toolbox/FourCharCodes.h"
 #include "platform/toolbox/ToolboxModel.h"
 
 using toolbox::TheState;
@@ -68,14 +69,7 @@ bool GetCode(CFDictionaryRef dict, const char* key, OSType* out) {
         return false;
     if (value == nullptr)
         return true;
-    std::string text = cf::ToUTF8(value);
-    if (text.size() != 4)
-        return false;
-    OSType code = 0;
-    for (unsigned char c : text)
-        code = code << 8 | c;
-    *out = code;
-    return true;
+    return toolbox::CodeFromText(cf::ToUTF8(value), out);
 }
 
 bool GetBounds(CFDictionaryRef dict, Rect* out) {

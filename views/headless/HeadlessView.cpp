@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "platform/toolbox/Controls.h"
+#include "platform/toolbox/FourCharCodes.h"
 #include "views/headless/Json.h"
 #include "views/headless/Script.h"
 
@@ -137,8 +138,8 @@ void HeadlessView::Perform(toolbox::Model& model, const std::string& line) {
         const toolbox::ControlInfo* control =
             FindControl(main, click->control.signature, click->control.id);
         if (control == nullptr)
-            Report("the main window has no control " + CodeText(click->control.signature) + " " +
-                   std::to_string(click->control.id));
+            Report("the main window has no control " + toolbox::CodeText(click->control.signature) +
+                   " " + std::to_string(click->control.id));
         else
             model.ClickControl(control->control); // an inactive control takes no hit
     } else if (const auto* command = std::get_if<CommandAction>(&parsed)) {
@@ -155,7 +156,7 @@ void HeadlessView::Perform(toolbox::Model& model, const std::string& line) {
                 break;
         }
         if (!chosen)
-            Report("no menu item has the command " + CodeText(command->command));
+            Report("no menu item has the command " + toolbox::CodeText(command->command));
     } else if (const auto* close = std::get_if<CloseAction>(&parsed)) {
         const toolbox::WindowInfo* window = FindWindow(windows, close->window);
         if (window == nullptr)

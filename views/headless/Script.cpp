@@ -1,6 +1,8 @@
 // Reading one line of a headless script into an action.
 #include "views/headless/Script.h"
 
+#include "platform/toolbox/FourCharCodes.h"
+
 #include <charconv>
 #include <limits>
 #include <vector>
@@ -31,24 +33,7 @@ template <class Int> bool ReadNumber(std::string_view text, Int min, Int max, In
     return true;
 }
 
-bool ReadCode(std::string_view text, OSType* out) {
-    if (text.size() != 4)
-        return false;
-    OSType code = 0;
-    for (unsigned char c : text)
-        code = code << 8 | c;
-    *out = code;
-    return true;
-}
-
 } // namespace
-
-std::string CodeText(OSType code) {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        text += static_cast<char>(code >> shift & 0xFF);
-    return text;
-}
 
 ScriptLine ParseScriptLine(std::string_view line) {
     std::vector<std::string_view> words = Words(line);
@@ -63,7 +48,7 @@ ScriptLine ParseScriptLine(std::string_view line) {
     }
     if (verb == "click" && words.size() == 3) {
         ControlID control{};
-        if (ReadCode(words[1], &control.signature) &&
+        if (toolbox::CodeFromText(words[1], &control.signature) &&
             ReadNumber<SInt32>(words[2], std::numeric_limits<SInt32>::min(),
                                std::numeric_limits<SInt32>::max(), &control.id))
             return ClickAction{control};
@@ -71,7 +56,7 @@ ScriptLine ParseScriptLine(std::string_view line) {
     }
     if (verb == "command" && words.size() == 2) {
         MenuCommand command = 0;
-        if (ReadCode(words[1], &command))
+        if (toolbox::CodeFromText(words[1], &command))
             return CommandAction{command};
         return BadAction{"command needs a four-character command ID"};
     }

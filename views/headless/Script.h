@@ -39,7 +39,4 @@ typedef std::variant<NoAction, BadAction, SelectAction, ClickAction, CommandActi
 
 ScriptLine ParseScriptLine(std::string_view line);
 
-// The four characters of a code, e.g. 'push' -> "push".
-std::string CodeText(OSType code);
-
 } // namespace headless

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "platform/toolbox/Controls.h"
+#include "platform/toolbox/FourCharCodes.h"
 #include "views/qt/IconFile.h"
 
 namespace qtview {
@@ -270,10 +271,7 @@ class PushControl final : public ControlWidget {
 };
 
 QString ControlName(const ControlID& id) {
-    QString name;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        name += QChar(static_cast<char>((id.signature >> shift) & 0xFF));
-    return name + QString::number(id.id);
+    return QString::fromLatin1(toolbox::CodeText(id.signature)) + QString::number(id.id);
 }
 
 } // namespace
