@@ -34,9 +34,8 @@ CFTypeID CFDataGetTypeID() {
 }
 
 CFDataRef CFDataCreate(CFAllocatorRef, const UInt8* bytes, CFIndex length) {
-    if (length < 0 || (bytes == nullptr && length > 0))
-        return nullptr;
-    return new __CFData(std::vector<UInt8>(bytes, bytes + length));
+    auto run = cf::ByteRun(bytes, length);
+    return run ? new __CFData(std::vector<UInt8>(run->begin(), run->end())) : nullptr;
 }
 
 CFIndex CFDataGetLength(CFDataRef data) {

@@ -6,6 +6,8 @@
 #include "platform/corefoundation/CoreFoundation.h"
 
 #include <atomic>
+#include <optional>
+#include <string_view>
 
 namespace cf {
 
@@ -48,6 +50,14 @@ template <class T> const T* As(CFTypeRef cf, CFTypeID typeID) {
     if (cf == nullptr || AsObject(cf)->typeID != typeID)
         return nullptr;
     return static_cast<const T*>(AsObject(cf));
+}
+
+// The caller's run of length bytes at bytes, or nothing when the two make no
+// run: a negative length, or no bytes for a length above zero.
+inline std::optional<std::string_view> ByteRun(const UInt8* bytes, CFIndex length) {
+    if (length < 0 || (bytes == nullptr && length > 0))
+        return std::nullopt;
+    return std::string_view(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
 }
 
 } // namespace cf

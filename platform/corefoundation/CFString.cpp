@@ -108,9 +108,10 @@ CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* cStr, CFString
 
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex numBytes,
                                     CFStringEncoding encoding, Boolean isExternalRepresentation) {
-    if (numBytes < 0 || (bytes == nullptr && numBytes > 0))
+    auto run = cf::ByteRun(bytes, numBytes);
+    if (!run)
         return nullptr;
-    std::string_view text(reinterpret_cast<const char*>(bytes), static_cast<size_t>(numBytes));
+    std::string_view text = *run;
     // An external representation may start with a byte order mark.
     if (isExternalRepresentation && encoding == kCFStringEncodingUTF8 &&
         text.starts_with("\xEF\xBB\xBF"))
