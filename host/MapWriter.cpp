@@ -38,9 +38,13 @@ std::string SystemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
-bool WriteAll(int fd, std::span<const UInt8> bytes, off_t offset) {
+// Moves all of bytes with transfer (pread or pwrite), going on after short
+// transfers and interruptions; false with errno set when the device fails or
+// ends early.
+template <class Byte, class Transfer>
+bool TransferAll(Transfer transfer, int fd, std::span<Byte> bytes, off_t offset) {
     while (!bytes.empty()) {
-        ssize_t done = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        ssize_t done = transfer(fd, bytes.data(), bytes.size(), offset);
         if (done < 0 && errno == EINTR)
             continue;
         if (done <= 0) {
@@ -54,20 +58,12 @@ bool WriteAll(int fd, std::span<const UInt8> bytes, off_t offset) {
     return true;
 }
 
+bool WriteAll(int fd, std::span<const UInt8> bytes, off_t offset) {
+    return TransferAll(::pwrite, fd, bytes, offset);
+}
+
 bool ReadAll(int fd, std::span<UInt8> bytes, off_t offset) {
-    while (!bytes.empty()) {
-        ssize_t done = ::pread(fd, bytes.data(), bytes.size(), offset);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0) {
-            if (done == 0)
-                errno = EIO; // the device ended early
-            return false;
-        }
-        bytes = bytes.subspan(size_t(done));
-        offset += done;
-    }
-    return true;
+    return TransferAll(::pread, fd, bytes, offset);
 }
 
 // Size in bytes of a regular file or block device; -1 on failure.
