@@ -3,6 +3,7 @@
 // not know is shown as it is.
 #include "app/LocalizedAlert.h"
 #include "platform/toolbox/View.h"
+#include "tests/support/AlertRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,23 +11,9 @@
 
 namespace {
 
-// Records the alerts it is shown and dismisses each with its default button.
-class RecordingView : public toolbox::View {
-  public:
-    explicit RecordingView(std::vector<toolbox::AlertInfo>* alerts) : alerts_(alerts) {}
-    void RunEventLoop(toolbox::Model&) override {}
-    DialogItemIndex RunAlert(toolbox::Model&, const toolbox::AlertInfo& alert) override {
-        alerts_->push_back(alert);
-        return alert.defaultButton;
-    }
-
-  private:
-    std::vector<toolbox::AlertInfo>* alerts_;
-};
-
 TEST(LocalizedAlert, EachKindHasItsTypeAndTitleAndOneOKButton) {
     std::vector<toolbox::AlertInfo> alerts;
-    toolbox::SetToolboxView(std::make_unique<RecordingView>(&alerts));
+    toolbox::SetToolboxView(std::make_unique<AlertRecorder>(&alerts));
     struct Case {
         SInt16 kind;
         const char* title;

@@ -13,6 +13,7 @@
 #include "platform/toolbox/Nibs.h"
 #include "platform/toolbox/ToolboxModel.h"
 #include "platform/toolbox/View.h"
+#include "tests/support/AlertRecorder.h"
 
 #include <filesystem>
 #include <string>
@@ -20,20 +21,6 @@
 #include <vector>
 
 namespace drivetest {
-
-// Answers every alert with its default button and keeps what it showed.
-class AlertRecorder : public toolbox::View {
-  public:
-    explicit AlertRecorder(std::vector<toolbox::AlertInfo>* shown) : shown_(shown) {}
-    void RunEventLoop(toolbox::Model&) override {}
-    DialogItemIndex RunAlert(toolbox::Model&, const toolbox::AlertInfo& alert) override {
-        shown_->push_back(alert);
-        return alert.defaultButton;
-    }
-
-  private:
-    std::vector<toolbox::AlertInfo>* shown_;
-};
 
 class MainWindowTest : public RegistryTest {
   protected:

@@ -1,5 +1,7 @@
 #include "tests/e2e/ProgramRun.h"
 
+#include "tests/support/TextFiles.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -40,20 +42,20 @@ fs::path FolderOfLength(const fs::path& base, size_t length) {
     return path;
 }
 
-std::vector<json> ProgramRun::Alerts() const {
-    std::vector<json> alerts;
+std::vector<json> ProgramRun::Events(const std::string& kind) const {
+    std::vector<json> found;
     for (const json& event : events)
-        if (event.value("event", "") == "alert")
-            alerts.push_back(event);
-    return alerts;
+        if (event.value("event", "") == kind)
+            found.push_back(event);
+    return found;
+}
+
+std::vector<json> ProgramRun::Alerts() const {
+    return Events("alert");
 }
 
 std::vector<json> ProgramRun::States() const {
-    std::vector<json> states;
-    for (const json& event : events)
-        if (event.value("event", "") == "state")
-            states.push_back(event);
-    return states;
+    return Events("state");
 }
 
 json ProgramRun::LastState() const {
@@ -77,13 +79,6 @@ std::vector<std::string> PopupTexts(const json& state) {
 }
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // This process's environment without the program's own variables, with the
 // run's variables on top.

@@ -37,6 +37,8 @@ struct ProgramRun {
     std::vector<json> events; // every line of standard output
     std::string errors;       // standard error
 
+    // The events of one kind ("alert", "state"), in order.
+    std::vector<json> Events(const std::string& kind) const;
     std::vector<json> Alerts() const;
     std::vector<json> States() const;
     // The state printed after the last action (or at the start).

@@ -4,6 +4,7 @@
 // which records how it was called instead of asking for a password.
 #include "tests/e2e/ProgramRun.h"
 #include "tests/e2e/TestHost.h"
+#include "tests/support/TextFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -51,14 +52,6 @@ class Relaunch : public ::testing::Test {
         return RunProgram(host_.path(), options, host_.scratch());
     }
 
-    std::vector<std::string> Recorded() {
-        std::vector<std::string> lines;
-        std::ifstream in(record_);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-
     TestHost host_;
     fs::path bin_;
     fs::path record_;
@@ -78,7 +71,7 @@ TEST_F(Relaunch, AnOrdinaryUserRunsTheProgramAgainAsRootWithTheArgumentUn) {
         fs::canonical(BuiltProgram()).string(),
         "-un",
     };
-    EXPECT_EQ(Recorded(), expected);
+    EXPECT_EQ(ReadLines(record_), expected);
 }
 
 TEST_F(Relaunch, WithoutPkexecOrSudoTheFirstProcessSaysSoInOneLine) {

@@ -9,6 +9,7 @@
 #include "platform/posix/DevicePaths.h"
 
 #include "RunCommand.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -50,20 +51,8 @@ std::string StringIn(CFTypeRef dict, CFStringRef key) {
 // Restores the environment, the working folder and the plane after a test.
 class DemoHostTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        for (const char* name : {"CAPEXT_HOST", "XDG_DATA_HOME"}) {
-            const char* value = std::getenv(name);
-            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-        cwd_ = fs::current_path();
-    }
+    void SetUp() override { cwd_ = fs::current_path(); }
     void TearDown() override {
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
         fs::current_path(cwd_);
         iokit::SetRegistryRoot(nullptr);
         iokit::RemoveAllPropertyHandlers();
@@ -104,7 +93,7 @@ class DemoHostTest : public ::testing::Test {
         return drives;
     }
 
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    ScopedEnvironment env_;
     fs::path cwd_;
 };
 
@@ -134,7 +123,7 @@ TEST_F(DemoHostTest, TheDemoPlaneListsTheMakersDrivesWithTheirDevicesSizesAndIco
     TempFolder folder;
     std::string error;
     ASSERT_TRUE(host::MakeDemoHost(folder / "demo", &error)) << error;
-    setenv("CAPEXT_HOST", (folder / "demo").c_str(), 1);
+    env_.Set("CAPEXT_HOST", folder / "demo");
     ASSERT_TRUE(host::EnterSimulatedHost());
     EXPECT_EQ(fs::canonical(folder.path() / "demo"), fs::canonical(fs::current_path()));
 
@@ -177,7 +166,7 @@ TEST_F(DemoHostTest, TheDriverOnTheDemoHostExtendsTheWorkedExample) {
     TempFolder folder;
     std::string error;
     ASSERT_TRUE(host::MakeDemoHost(folder / "demo", &error)) << error;
-    setenv("CAPEXT_HOST", (folder / "demo").c_str(), 1);
+    env_.Set("CAPEXT_HOST", folder / "demo");
     ASSERT_TRUE(host::EnterSimulatedHost());
     auto drives = ListedDrives();
     ASSERT_FALSE(drives.empty());
@@ -198,8 +187,8 @@ TEST_F(DemoHostTest, TheDriverOnTheDemoHostExtendsTheWorkedExample) {
 
 TEST_F(DemoHostTest, WithoutCAPEXT_HOSTTheDemoHostIsMadeOnFirstUseAndKept) {
     TempFolder data;
-    unsetenv("CAPEXT_HOST");
-    setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+    env_.Set("CAPEXT_HOST", std::nullopt);
+    env_.Set("XDG_DATA_HOME", data.path().string());
     const fs::path demo = data.path() / "CapacityExtender/demo-host";
     EXPECT_EQ(demo.string(), host::HostFolderPath());
     ASSERT_TRUE(host::EnterSimulatedHost());
@@ -216,7 +205,7 @@ TEST_F(DemoHostTest, ABadRegistryFileLeavesTheRegistryEmptyAfterOneLine) {
     TempFolder folder;
     std::string registry =
         folder.Write("registry.plist", "<?xml version=\"1.0\"?>\n<plist>\n<dict>\n</plist>\n");
-    setenv("CAPEXT_HOST", folder.path().c_str(), 1);
+    env_.Set("CAPEXT_HOST", folder.path().string());
     testing::internal::CaptureStderr();
     EXPECT_TRUE(host::EnterSimulatedHost());
     std::string message = testing::internal::GetCapturedStderr();
@@ -229,7 +218,7 @@ TEST_F(DemoHostTest, ABadRegistryFileLeavesTheRegistryEmptyAfterOneLine) {
 
 TEST_F(DemoHostTest, AHostFolderThatIsNotThereIsNotMade) {
     TempFolder folder;
-    setenv("CAPEXT_HOST", (folder / "elsewhere").c_str(), 1);
+    env_.Set("CAPEXT_HOST", folder / "elsewhere");
     testing::internal::CaptureStderr();
     EXPECT_FALSE(host::EnterSimulatedHost());
     EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("elsewhere"));

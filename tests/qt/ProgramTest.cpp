@@ -26,6 +26,7 @@
 #include "host/DemoHost.h"
 #include "partition/MapImageBuilder.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextFiles.h"
 
 namespace {
 
@@ -80,11 +81,6 @@ struct ProgramRun {
         return text + "errors:\n" + errors;
     }
 };
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Runs the program with exactly this environment, standard input from
 // /dev/null, for at most a minute.

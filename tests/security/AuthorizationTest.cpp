@@ -4,7 +4,9 @@
 #include "platform/security/Authorization.h"
 
 #include "platform/posix/DevicePaths.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -21,32 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Sets environment variables for one test and puts the old values back.
-class ScopedEnvironment {
-  public:
-    void Set(const std::string& name, const std::optional<std::string>& value) {
-        if (!saved_.count(name)) {
-            const char* old = std::getenv(name.c_str());
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        if (value)
-            setenv(name.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-    ~ScopedEnvironment() {
-        for (auto& [name, value] : saved_) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
-    }
-
-  private:
-    std::map<std::string, std::optional<std::string>> saved_;
-};
 
 class RelaunchTest : public ::testing::Test {
   protected:
@@ -88,14 +64,6 @@ class RelaunchTest : public ::testing::Test {
         return status;
     }
 
-    std::vector<std::string> RecordedCommandLine() {
-        std::vector<std::string> lines;
-        std::ifstream in(record_);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-
     TempFolder dir_;
     fs::path record_;
     ScopedEnvironment env_;
@@ -127,7 +95,7 @@ TEST_F(RelaunchTest, PkexecRunsTheToolThroughEnvWithTheProgramsVariablesOnly) {
         "/opt/Capacity Extender.app/Contents/MacOS/CapacityExtender",
         "-un",
     };
-    EXPECT_EQ(RecordedCommandLine(), expected);
+    EXPECT_EQ(ReadLines(record_), expected);
 }
 
 TEST_F(RelaunchTest, SudoIsUsedWhenPkexecIsMissing) {
@@ -156,7 +124,7 @@ TEST_F(RelaunchTest, SudoIsUsedWhenPkexecIsMissing) {
         "/opt/Capacity Extender.app/Contents/MacOS/CapacityExtender",
         "-un",
     };
-    EXPECT_EQ(RecordedCommandLine(), expected);
+    EXPECT_EQ(ReadLines(record_), expected);
     posix::SetHostRoot("");
 }
 
