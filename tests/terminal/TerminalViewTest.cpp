@@ -94,6 +94,16 @@ class TerminalViewTest : public ::testing::Test {
             command, std::map<std::string, std::string>{{"CAPEXT_HOST", Host().string()},
                                                         {"SHELL", "/bin/sh"}});
         terminal_->WaitForText(waitFor);
+        // The first screen may be read while it is still being drawn: wait
+        // until two readings agree.
+        std::string previous;
+        terminal_->WaitFor(
+            [&](const std::string& s) {
+                const bool settled = s == previous;
+                previous = s;
+                return settled;
+            },
+            "the first screen to settle", true);
         return *terminal_;
     }
 
@@ -122,12 +132,18 @@ class TerminalViewTest : public ::testing::Test {
     void OpenDriveList(const std::string& highlighted) {
         TmuxTerminal& t = *terminal_;
         t.Keys({"Enter"});
+        // Wait for the whole list: the terminal may be read while the
+        // program is still drawing it.
         std::string screen = t.WaitFor(
-            [](const std::string& s) { return Contains(s, "Esc Cancel"); }, "the drive list");
-        for (const std::string& drive : kListedDrives)
-            EXPECT_TRUE(Contains(screen, drive)) << drive << " is not listed:\n" << screen;
+            [](const std::string& s) {
+                return Contains(s, "Esc Cancel") &&
+                       std::all_of(kListedDrives.begin(), kListedDrives.end(),
+                                   [&](const std::string& drive) { return Contains(s, drive); });
+            },
+            "the drive list");
         EXPECT_FALSE(Contains(screen, kUnlistedDrive));
-        EXPECT_EQ(HighlightedItem(t.Screen(true)), highlighted);
+        t.WaitFor([&](const std::string& s) { return HighlightedItem(s) == highlighted; },
+                  "the highlight on " + highlighted, true);
     }
 
     // Moves the highlight down to the item, checking that each Down goes to
