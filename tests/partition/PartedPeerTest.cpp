@@ -6,12 +6,16 @@
 #include "MapBufferFixture.h"
 #include "tests/support/TempFolder.h"
 
+#include <algorithm>
 #include <array>
+#include <blkid/blkid.h>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -38,6 +42,41 @@ CommandResult RunCommand(const std::string& command) {
     const int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// One partition as libblkid reports it, in 512-byte sectors.
+struct ProbedPartition {
+    UInt64 start;
+    UInt64 size;
+    std::string name;
+    std::string type;
+    bool operator==(const ProbedPartition&) const = default;
+};
+
+// The partition table type and the partitions that libblkid finds in an image.
+std::pair<std::string, std::vector<ProbedPartition>> ProbePartitions(const std::string& path) {
+    std::pair<std::string, std::vector<ProbedPartition>> found;
+    blkid_probe probe = blkid_new_probe_from_filename(path.c_str());
+    if (probe == nullptr) {
+        return found;
+    }
+    blkid_probe_enable_partitions(probe, 1);
+    blkid_probe_set_partitions_flags(probe, BLKID_PARTS_ENTRY_DETAILS);
+    if (blkid_partlist list = blkid_probe_get_partitions(probe)) {
+        if (blkid_parttable table = blkid_partlist_get_table(list)) {
+            found.first = blkid_parttable_get_type(table);
+        }
+        for (int i = 0; i < blkid_partlist_numof_partitions(list); ++i) {
+            blkid_partition part = blkid_partlist_get_partition(list, i);
+            const char* name = blkid_partition_get_name(part);
+            const char* type = blkid_partition_get_type_string(part);
+            found.second.push_back({UInt64(blkid_partition_get_start(part)),
+                                    UInt64(blkid_partition_get_size(part)), name ? name : "",
+                                    type ? type : ""});
+        }
+    }
+    blkid_free_probe(probe);
+    return found;
 }
 
 std::string Quoted(const std::string& path) {
@@ -146,6 +185,22 @@ TEST_F(PartedPeer, TheExtendedMapIsReadBackAndTheNewVolumeFormatted) {
 
     // The next attempt finds the drive updated.
     EXPECT_EQ(ExtendDisk(disk), MapOutcome::alreadyUpdated);
+}
+
+TEST_F(PartedPeer, LibblkidFindsTheNewVolumeAndTheFreeEntryBehindIt) {
+    const std::string disk = PartedDisk("mkpart Data hfs 64s 1000000s");
+    ASSERT_EQ(ExtendDisk(disk), MapOutcome::readyToHandOver);
+    WriteMapImage(disk, Image());
+
+    const auto [table, partitions] = ProbePartitions(disk);
+    EXPECT_EQ(table, "mac");
+    const ProbedPartition volume{1000001, 311581790, "Apple_HFS_Untitled_2", "Apple_HFS"};
+    const ProbedPartition behind{kGrownBlocks - 17, 16, "Extra", "Apple_Free"};
+    EXPECT_NE(std::find(partitions.begin(), partitions.end(), volume), partitions.end());
+    EXPECT_NE(std::find(partitions.begin(), partitions.end(), behind), partitions.end());
+    for (const ProbedPartition& p : partitions) {
+        EXPECT_LE(p.start + p.size, kGrownBlocks - 1) << p.name << " reaches the last block";
+    }
 }
 
 TEST_F(PartedPeer, AGapInFrontOfTheFirstVolumeMakesTheMapOverlap) {
