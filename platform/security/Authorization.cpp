@@ -37,9 +37,10 @@ const char* ProgramName() {
     return program_invocation_short_name;
 }
 
-// The first executable called `name` in the search path, or "". Empty entries
-// (the current folder, which is the host folder) are never searched: a file
-// lying there must not be run to grant root rights.
+// The first executable called `name` in the search path, or "". Only absolute
+// entries are searched: an empty or relative entry names a folder inside the
+// current one, which is the host folder, and a file lying there must not be
+// run to grant root rights.
 std::string FindInSearchPath(const char* name) {
     const char* path = std::getenv("PATH");
     std::string dirs = path ? path : "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin";
@@ -50,7 +51,7 @@ std::string FindInSearchPath(const char* name) {
             end = dirs.size();
         std::string dir = dirs.substr(begin, end - begin);
         std::string candidate = dir + "/" + name;
-        if (!dir.empty() && access(candidate.c_str(), X_OK) == 0)
+        if (dir.starts_with('/') && access(candidate.c_str(), X_OK) == 0)
             return candidate;
         begin = end + 1;
     }

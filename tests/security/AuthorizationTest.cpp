@@ -162,11 +162,15 @@ TEST_F(RelaunchTest, ALauncherInTheCurrentFolderIsNeverRun) {
     fs::path cwd = fs::current_path();
     fs::current_path(dir_.path() / "bin");
     InstallFakeLauncher("pkexec");
-    env_.Set("PATH", ":/nonexistent");
-    std::string errors;
-    EXPECT_EQ(Relaunch(&errors), errAuthorizationToolExecuteFailure);
+    // Empty and relative entries all name the current folder (or one below it).
+    for (const char* path : {":/nonexistent", ".:/nonexistent", "/nonexistent:.", "../bin"}) {
+        SCOPED_TRACE(path);
+        env_.Set("PATH", path);
+        std::string errors;
+        EXPECT_EQ(Relaunch(&errors), errAuthorizationToolExecuteFailure);
+        EXPECT_FALSE(fs::exists(record_));
+    }
     fs::current_path(cwd);
-    EXPECT_FALSE(fs::exists(record_));
 }
 
 } // namespace
