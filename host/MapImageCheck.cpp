@@ -67,6 +67,12 @@ std::string MapImageProblem(std::span<const UInt8> image, UInt64 deviceBlocks) {
     }
     if (!mapEntry)
         return "no \"Apple_partition_map\" entry";
+    // The entries stand in blocks 1 to count, so that is where the map's own
+    // partition starts; placed elsewhere, the blocks written over could belong
+    // to another partition.
+    if (mapEntry->pmPyPartStart() != 1)
+        return "the \"Apple_partition_map\" entry starts at block " +
+               std::to_string(mapEntry->pmPyPartStart()) + ", not at block 1 where the entries are";
     if (count > mapEntry->pmPartBlkCnt())
         return "the map has " + std::to_string(count) + " entries, more than the " +
                std::to_string(mapEntry->pmPartBlkCnt()) + " blocks of its own partition";

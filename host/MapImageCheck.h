@@ -1,6 +1,7 @@
 // The checks a map image must pass before it may replace the first 32 KB of
-// a device: a whole, consistent Apple Partition Map whose partitions lie on
-// the device and do not overlap.
+// a device: a whole, consistent Apple Partition Map whose own partition holds
+// its entries from block 1, and whose partitions lie on the device and do not
+// overlap.
 #pragma once
 
 #include "platform/MacTypes.h"

@@ -83,6 +83,12 @@ TEST_F(DriverStandInTest, ABadImageIsRefusedAndNothingIsWritten) {
          }},
         {"overlapping partitions", [](MapImage& m) { m.slot(3).setPmPyPartStart(267'999'999); }},
         {"the map inside a volume", [](MapImage& m) { m.slot(2).setPmPyPartStart(63); }},
+        {"the map's own partition away from the entries, a volume over them",
+         [](MapImage& m) {
+             m.slot(1).setPmPyPartStart(267'999'937);
+             m.slot(2).setPmPyPartStart(2);
+             m.slot(2).setPmPartBlkCnt(267'999'935);
+         }},
         {"no map entry", [](MapImage& m) { m.slot(1).setPmParType("Apple_Free"); }},
         {"a longer type is not the map's",
          [](MapImage& m) { m.slot(1).setPmParType("Apple_partition_map2"); }},
