@@ -2,12 +2,12 @@
 // 0 to 63) back on a device or disk image. The backup must be a whole map
 // that fits the device; what it replaces is kept beside the backup first.
 #include "host/MapWriter.h"
+#include "partition/MapRecords.h"
 #include "tools/CommandLine.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,10 +21,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "restore-map: cannot read %s\n", backup.c_str());
         return 1;
     }
-    std::vector<UInt8> image((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
+    // One byte more than a map area tells a longer file (or a device named
+    // in the wrong place) without reading all of it.
+    std::vector<UInt8> image(kMapImageSize + 1);
+    in.read(reinterpret_cast<char*>(image.data()), std::streamsize(image.size()));
     if (in.bad()) {
         std::fprintf(stderr, "restore-map: cannot read %s\n", backup.c_str());
+        return 1;
+    }
+    image.resize(size_t(in.gcount()));
+    if (image.size() > kMapImageSize) {
+        std::fprintf(stderr, "restore-map: %s is longer than a map area (%u bytes)\n",
+                     backup.c_str(), unsigned(kMapImageSize));
         return 1;
     }
     std::string folder = backup.parent_path().empty() ? "." : backup.parent_path().string();

@@ -204,6 +204,15 @@ TEST_F(DriverStandInTest, RestoreMapRefusesWhatIsNotAMapAndLeavesTheDeviceAlone)
     EXPECT_EQ(1, status) << output;
     EXPECT_NE(std::string::npos, output.find("driver descriptor")) << output;
 
+    // A file longer than a map area (such as a disk named in the wrong place)
+    // is refused without being read whole.
+    output = RunCommand(std::string(RESTORE_MAP_PROGRAM) + " " +
+                            host_.Write("long.apm", std::string(0x100000, 'x')) + " " +
+                            (host_ / "dev/disk9"),
+                        &status);
+    EXPECT_EQ(1, status) << output;
+    EXPECT_NE(std::string::npos, output.find("longer than a map area")) << output;
+
     output = RunCommand(std::string(RESTORE_MAP_PROGRAM) + " " + (host_ / "missing.apm") + " " +
                             (host_ / "dev/disk9"),
                         &status);
