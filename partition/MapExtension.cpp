@@ -68,7 +68,9 @@ MapOutcome ExtendMapImage(SInt64 driveSizeInBytes) {
     if (!PartitionIsFree(last)) {
         return MapOutcome::lastPartitionNotFree;
     }
-    if (blocks == last.pmPyPartStart() + last.pmPartBlkCnt() + 1) {
+    // Compared at full width: a drive of 2^32 blocks or more whose size cut
+    // to 32 bits happens to match is too large, not updated.
+    if (driveBlocks == UInt64(last.pmPyPartStart()) + last.pmPartBlkCnt() + 1) {
         return MapOutcome::alreadyUpdated;
     }
     if (driveBlocks > UINT32_MAX) {
